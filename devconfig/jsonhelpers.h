@@ -1,0 +1,94 @@
+// The one layer through which the system reads and writes JSON.
+//
+// On top of JsonCpp it adds three things the rest of the system relies on:
+//  - Lenient typed reads. JsonGet returns a JsonRead that remembers the
+//    caller's default; a conversion of a value of the wrong kind or range
+//    falls back to converting that default instead of throwing.
+//  - Per-value output precision. A real made from a single-precision float
+//    (JsonFloat) is written with 9 significant digits, every other real with
+//    17. The precision rides on the value itself so that copies keep it.
+//  - One styled layout (3-space indent, right margin 160, members in byte
+//    order, one final newline) produced by WriteStyledJson.
+// Nothing in this layer lets a JsonCpp exception escape: lookups into a value
+// of the wrong container kind read as absent.
+#pragma once
+
+#include <json/json.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// A member or element read with a default. `value` points into the document
+// (or at the default when the member is absent) and must not outlive either.
+struct JsonRead {
+  const Json::Value* value;
+  Json::Value fallback;  // null when the read had no default to fall back on
+
+  const Json::Value& operator*() const { return *value; }
+  const Json::Value* operator->() const { return value; }
+
+  int32_t asInt() const;
+  uint32_t asUInt() const;
+  double asDouble() const;
+  float asFloat() const;
+  bool asBool() const;
+  std::string asString() const;
+};
+
+// get(object, name, default): the member when present (even null), carrying
+// the default as its fallback; otherwise the default itself.
+JsonRead JsonGet(const Json::Value& object, const char* name, const Json::Value& def);
+JsonRead JsonGet(const Json::Value& object, const std::string& name, const Json::Value& def);
+JsonRead JsonGet(const Json::Value& array, Json::ArrayIndex index, const Json::Value& def);
+
+// Constant access that never throws: the null value when `container` is not
+// an object (or array), or has no such member (or element).
+const Json::Value& JsonAt(const Json::Value& container, const char* name);
+const Json::Value& JsonAt(const Json::Value& container, const std::string& name);
+const Json::Value& JsonAt(const Json::Value& container, Json::ArrayIndex index);
+bool JsonHas(const Json::Value& container, const char* name);
+
+// Conversions of a bare value, without a fallback (0, 0.0, false, "").
+int32_t JsonToInt(const Json::Value& v);
+uint32_t JsonToUInt(const Json::Value& v);
+double JsonToDouble(const Json::Value& v);
+float JsonToFloat(const Json::Value& v);
+bool JsonToBool(const Json::Value& v);
+std::string JsonToString(const Json::Value& v);
+
+// Reals with an explicit output precision.
+Json::Value JsonFloat(float v);                 // 9 significant digits
+Json::Value JsonDouble(double v);               // 17 significant digits
+Json::Value JsonReal(double v, int precision);  // 0..31
+int JsonPrecision(const Json::Value& v);        // of a real: 9 or 17 (or as set)
+
+// Parses with comments allowed and any root. On failure returns false with
+// the reader's formatted messages (or "exception thrown in JSON library").
+bool ParseJsonText(const std::string& text, Json::Value* root, std::string* error);
+
+// The styled document layout; the text ends with exactly one "\n".
+std::string WriteStyledJson(const Json::Value& root);
+
+// Deep merge of the object `source` into the object `destination`.
+void MergeJsonObjects(Json::Value& destination, const Json::Value& source);
+
+// Runs `body`, turning any JsonCpp or standard exception into an error text.
+bool JsonGuard(const std::function<void()>& body, std::string* error);
+
+// EDID ids, stored byte-swapped as the EDID block holds them.
+uint16_t EncodeEdidVendorId(const std::string& text);  // not 3 chars: 0
+std::string DecodeEdidVendorId(uint16_t value);
+// Up to four hex digits ("12g" gives 0x12); longer text gives 0. Text with no
+// hexadecimal digit or a value out of range is reported, never thrown.
+bool ParseEdidProductId(const std::string& text, int32_t* out, std::string* error);
+std::string FormatEdidProductId(int32_t value);
+
+enum JsonLoadResult { kJsonLoadOk = 0, kJsonLoadFileMissing = 1, kJsonLoadParseError = 2 };
+// An empty file or text is kOk and leaves `root` as it was. Without errorOut
+// the parse failure goes to the log channel.
+int LoadJsonFile(const std::string& path, Json::Value* root, std::string* errorOut);
+int LoadJsonString(const std::string& text, Json::Value* root, std::string* errorOut);
+
+// Three numbers (or numeric strings) into out; out is zeroed first.
+bool GetJsonVector3(const Json::Value& value, float out[3], std::string* errorOut);

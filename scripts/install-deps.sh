@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build and test, when any is missing.
+set -euo pipefail
+packages=(cmake g++ make pkg-config libjsoncpp-dev libhidapi-dev libudev-dev zlib1g-dev libmd-dev
+          googletest libgtest-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  apt-get update
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
