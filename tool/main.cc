@@ -1,1 +1,5 @@
-int main() { return 1; }
+#include "tool/pipeline.h"
+
+int main(int argc, char** argv) {
+  return RunTool(argc, argv);
+}

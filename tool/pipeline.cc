@@ -1,0 +1,74 @@
+#include "tool/pipeline.h"
+
+#include <cstdio>
+
+#include "tool/usage.h"
+
+namespace {
+
+// How a step leaves the run: go on with the next step, or end it now.
+enum class StepResult { kContinue, kExitSuccess, kExitFailure };
+
+using Step = StepResult (*)(RunContext& run);
+
+// Shows the usage, after the error line when the walk stopped on an
+// argument it did not know.
+StepResult ShowUsage(const RunContext& run) {
+  if (run.options.unrecognisedOption)
+    fputs(CommandLineErrorText(run.args, run.options.stopIndex).c_str(), stdout);
+  PrintUsage(stdout);
+  return StepResult::kExitFailure;
+}
+
+// An input conflict outranks help: the device input is checked first.
+StepResult DecideUsageAndDevice(RunContext& run) {
+  const ToolOptions& o = run.options;
+  const bool usage = o.unrecognisedOption || o.helpRequested;
+  if (o.inputFromDevice) {
+    if (!o.inputFile.empty() || !o.inputVerificationFile.empty()) {
+      printf("You cannot specify both /InputDevice and an input file\n");
+      return StepResult::kExitFailure;
+    }
+    if (usage) return ShowUsage(run);
+  } else if (usage) {
+    return ShowUsage(run);
+  }
+  return StepResult::kContinue;
+}
+
+// The steps after the setup in RunTool, in their fixed order:
+//   connected-serial print; usage decision and device choice; local input
+//   path; working configuration with its defaults; base document; serial
+//   number sources; mfg_build_info from the device; firmware_config edits;
+//   mfg_build_info sets; direct-mode EDID ids; calibration imports and the
+//   lens sanity check; empty firmware_config dropped; reformat; outputs
+//   (file, standard output, device, local store); end-of-run prints.
+// Each step either completes or ends the run; nothing is rolled back.
+const Step kSteps[] = {
+    DecideUsageAndDevice,
+};
+
+}  // namespace
+
+int RunTool(int argc, const char* const* argv) {
+  RunContext run;
+  for (int i = 0; i < argc && argv[i] != nullptr; ++i) run.args.push_back(argv[i]);
+  run.options = ParseToolOptions(run.args);
+  run.quiet = IsQuietMode(run.options);
+
+  // Messages must interleave with the output of child processes and survive
+  // an abrupt end, so standard output is unbuffered before anything is written.
+  setvbuf(stdout, nullptr, _IONBF, 0);
+
+  for (Step step : kSteps) {
+    switch (step(run)) {
+      case StepResult::kContinue:
+        break;
+      case StepResult::kExitSuccess:
+        return 0;
+      case StepResult::kExitFailure:
+        return 1;
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,19 @@
+// The tool's run: the command line in, the exit code out.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tool/tool_options.h"
+
+// What the steps of one run share. It owns everything the run holds, so that
+// whatever a step opened is released when the run ends, however it ends.
+struct RunContext {
+  std::vector<std::string> args;  // the argument vector, program name first
+  ToolOptions options;
+  bool quiet = false;
+};
+
+// Runs the tool on a process argument vector; returns 0 on success and 1 on
+// any failure, a command-line error or the usage text.
+int RunTool(int argc, const char* const* argv);
