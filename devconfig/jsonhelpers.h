@@ -38,7 +38,9 @@ struct JsonRead {
 };
 
 // get(object, name, default): the member when present (even null), carrying
-// the default as its fallback; otherwise the default itself.
+// the default as its fallback; otherwise the default itself, with no fallback
+// (a default of the wrong kind converts to zero). Convert in the same
+// expression: a JsonRead kept past a temporary default dangles.
 JsonRead JsonGet(const Json::Value& object, const char* name, const Json::Value& def);
 JsonRead JsonGet(const Json::Value& object, const std::string& name, const Json::Value& def);
 JsonRead JsonGet(const Json::Value& array, Json::ArrayIndex index, const Json::Value& def);
@@ -118,7 +120,10 @@ void AppendJsonReal(std::string* out, double v, int precision);
 // and leaves `root` as it was.
 bool ParseJsonText(const std::string& text, Json::Value* root, std::string* error);
 
-// The styled document layout; the text ends with exactly one "\n".
+// The styled document layout; the text ends with exactly one "\n". Comments
+// are placed as JsonCpp's StyledWriter places them, with two repairs: blanks
+// at the end of a same-line comment are dropped (the next member would land
+// inside a line comment otherwise), and member names keep zero bytes.
 std::string WriteStyledJson(const Json::Value& root);
 // The same with another right margin; the dependency's own styled writer
 // uses 74, which lets tests compare the two layouts.
@@ -134,13 +139,16 @@ bool JsonGuard(const std::function<void()>& body, std::string* error);
 uint16_t EncodeEdidVendorId(const std::string& text);  // not 3 chars: 0
 std::string DecodeEdidVendorId(uint16_t value);
 // Up to four hex digits ("12g" gives 0x12); longer text gives 0. Text with no
-// hexadecimal digit or a value out of range is reported, never thrown.
+// hexadecimal digit or a value out of range is reported, never thrown; *out
+// is then 0.
 bool ParseEdidProductId(const std::string& text, int32_t* out, std::string* error);
 std::string FormatEdidProductId(int32_t value);
 
 enum JsonLoadResult { kJsonLoadOk = 0, kJsonLoadFileMissing = 1, kJsonLoadParseError = 2 };
 // An empty file or text is kOk and leaves `root` as it was. Without errorOut
-// the parse failure goes to the log channel.
+// the parse failure goes to the log channel. A path that cannot be opened as
+// a file (absent, a directory, no permission) counts as missing; a read
+// error part way is a parse error with the text "could not read the file".
 int LoadJsonFile(const std::string& path, Json::Value* root, std::string* errorOut);
 int LoadJsonString(const std::string& text, Json::Value* root, std::string* errorOut);
 
