@@ -34,65 +34,39 @@ void ExpectStream(const IspStream& s, int first, int second, uint32_t format, in
 
 }  // namespace
 
-TEST(IspStreamScan, WorkedExample) {
-  IspStream s;
-  EXPECT_EQ(4, ScanIspStream("1,2,'YUYV',300", &s));
-  ExpectStream(s, 1, 2, Code('Y', 'U', 'Y', 'V'), 44);  // 300 keeps its low 8 bits
-}
-
-TEST(IspStreamScan, NumbersSkipLeadingSpaceLiteralsDoNot) {
-  IspStream s;
-  EXPECT_EQ(4, ScanIspStream(" 7,\t8,'MJPG', 9 trailing", &s));
-  ExpectStream(s, 7, 8, Code('M', 'J', 'P', 'G'), 9);
-  EXPECT_EQ(2, ScanIspStream("7, 8, 'MJPG',9", &s));
-  ExpectStream(s, 7, 8, 0, 0);
-  EXPECT_EQ(1, ScanIspStream("7 ,8,'MJPG',9", &s));
-  ExpectStream(s, 7, 0, 0, 0);
-}
-
-TEST(IspStreamScan, MalformedTextsLeaveUnscannedFieldsZero) {
-  IspStream s;
-  EXPECT_EQ(0, ScanIspStream("", &s));
-  ExpectStream(s, 0, 0, 0, 0);
-  EXPECT_EQ(0, ScanIspStream("x,2,'ABCD',3", &s));
-  ExpectStream(s, 0, 0, 0, 0);
-  EXPECT_EQ(1, ScanIspStream("5", &s));
-  ExpectStream(s, 5, 0, 0, 0);
-  EXPECT_EQ(2, ScanIspStream("5,6", &s));
-  ExpectStream(s, 5, 6, 0, 0);
-  EXPECT_EQ(2, ScanIspStream("5,6,ABCD,7", &s));  // code without quotes
-  ExpectStream(s, 5, 6, 0, 0);
-  EXPECT_EQ(3, ScanIspStream("5,6,'ABCD'", &s));
-  ExpectStream(s, 5, 6, Code('A', 'B', 'C', 'D'), 0);
-  EXPECT_EQ(3, ScanIspStream("5,6,'ABCDE',7", &s));  // a five-character code
-  ExpectStream(s, 5, 6, Code('A', 'B', 'C', 'D'), 0);
-  EXPECT_EQ(3, ScanIspStream("5,6,'ABCD',", &s));
-  EXPECT_EQ(3, ScanIspStream("5,6,'ABCD',-", &s));
-}
-
-TEST(IspStreamScan, CodeCutShortByTheEndOfTheText) {
-  IspStream s;
-  EXPECT_EQ(3, ScanIspStream("1,2,'AB", &s));
-  ExpectStream(s, 1, 2, Code('A', 'B', 0, 0), 0);
-  EXPECT_EQ(2, ScanIspStream("1,2,'", &s));
-  ExpectStream(s, 1, 2, 0, 0);
-  // An embedded NUL ends the text as it would for the C library.
-  EXPECT_EQ(3, ScanIspStream(std::string("1,2,'A\0CD',3", 12), &s));
-  ExpectStream(s, 1, 2, Code('A', 0, 0, 0), 0);
-}
-
-TEST(IspStreamScan, CodeCharactersAreTakenVerbatim) {
-  IspStream s;
-  EXPECT_EQ(4, ScanIspStream("0,0,' ,'\xff',0", &s));
-  ExpectStream(s, 0, 0, Code(' ', ',', '\'', '\xff'), 0);
-}
-
-TEST(IspStreamScan, SignsAndLargeNumbersAsTheCLibraryConvertsThem) {
-  IspStream s;
-  EXPECT_EQ(4, ScanIspStream("-1,+3,'ABCD',65536", &s));
-  ExpectStream(s, 255, 3, Code('A', 'B', 'C', 'D'), 0);
-  EXPECT_EQ(4, ScanIspStream("99999999999999999999999,65791,'ABCD',511", &s));
-  ExpectStream(s, 255, 255, Code('A', 'B', 'C', 'D'), 255);
+TEST(IspStreamScan, WorkedAndMalformedTexts) {
+  struct Case {
+    std::string text;
+    int count;
+    int first, second;
+    uint32_t format;
+    int last;
+  };
+  const uint32_t kAbcd = Code('A', 'B', 'C', 'D');
+  const Case cases[] = {
+      {"1,2,'YUYV',300", 4, 1, 2, Code('Y', 'U', 'Y', 'V'), 44},  // low 8 bits of 300
+      {" 7,\t8,'MJPG', 9 trailing", 4, 7, 8, Code('M', 'J', 'P', 'G'), 9},
+      {"7, 8, 'MJPG',9", 2, 7, 8, 0, 0},  // literals do not skip spaces
+      {"7 ,8,'MJPG',9", 1, 7, 0, 0, 0},
+      {"", 0, 0, 0, 0, 0},
+      {"x,2,'ABCD',3", 0, 0, 0, 0, 0},
+      {"5,6", 2, 5, 6, 0, 0},
+      {"5,6,ABCD,7", 2, 5, 6, 0, 0},
+      {"5,6,'ABCD'", 3, 5, 6, kAbcd, 0},
+      {"5,6,'ABCDE',7", 3, 5, 6, kAbcd, 0},
+      {"5,6,'ABCD',-", 3, 5, 6, kAbcd, 0},
+      {"1,2,'AB", 3, 1, 2, Code('A', 'B', 0, 0), 0},  // cut short by the end
+      {"1,2,'", 2, 1, 2, 0, 0},
+      {std::string("1,2,'A\0CD',3", 12), 3, 1, 2, Code('A', 0, 0, 0), 0},
+      {"0,0,' ,'\xff',0", 4, 0, 0, Code(' ', ',', '\'', '\xff'), 0},
+      {"-1,+3,'ABCD',65536", 4, 255, 3, kAbcd, 0},
+      {"99999999999999999999999,65791,'ABCD',511", 4, 255, 255, kAbcd, 255},
+  };
+  for (const Case& c : cases) {
+    IspStream s;
+    EXPECT_EQ(c.count, ScanIspStream(c.text, &s)) << c.text;
+    ExpectStream(s, c.first, c.second, c.format, c.last);
+  }
 }
 
 TEST(IspStreamScan, AgreesWithScanf) {
