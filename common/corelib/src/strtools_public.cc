@@ -15,8 +15,8 @@ namespace corelib {
 
 namespace {
 
-// Assertions from this module name the module, not the build's absolute path.
-const char kSourceFile[] = "corelib/src/strtools_public.cc";
+// Assertions name the module, not the build machine's absolute path.
+const char kSourceFile[] = "corelib/src/strtools_public";
 
 const size_t kFirstPassSize = 4096;
 

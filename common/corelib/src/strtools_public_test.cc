@@ -34,9 +34,11 @@ TEST(StringPrintfTest, KeepsEmbeddedZeroFromFormat) {
 
 TEST(StringPrintfTest, FormatterErrorAssertsAndGivesEmptyText) {
   std::vector<std::string> messages;
+  std::vector<std::string> files;
   corelib::CAssertListener listener(
-      [&messages](const char* message, const char*, int, bool, bool*, void*) {
+      [&](const char* message, const char* file, int, bool, bool*, void*) {
         messages.push_back(message);
+        files.push_back(file);
       },
       nullptr);
   corelib::AddAssertListener(&listener);
@@ -47,6 +49,7 @@ TEST(StringPrintfTest, FormatterErrorAssertsAndGivesEmptyText) {
   EXPECT_EQ("", result);
   ASSERT_EQ(1u, messages.size());
   EXPECT_EQ("Format string parse failure", messages[0]);
+  EXPECT_EQ("corelib/src/strtools_public", files[0]);
 }
 
 TEST(StringPrintfTest, NullFormatGivesEmptyText) {
