@@ -1,4 +1,6 @@
 // Display, IPD and proximity members of the configuration document.
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "devconfig/configsections.h"
@@ -24,7 +26,18 @@ float ReadMillimetres(const Json::Value& object, const char* name, double def) {
   return static_cast<float>(JsonGet(object, name, Json::Value(def)).asDouble() * 0.001);
 }
 
-Json::Value Millimetres(float metres) { return JsonFloat(metres * 1000.0f); }
+// Metres back to millimetres: the shortest decimal (at most 9 significant
+// digits) that ReadMillimetres turns into the same float. The plain float
+// product can miss it (63.5 mm would come back as 63.5000038).
+Json::Value Millimetres(float metres) {
+  const double product = static_cast<double>(metres) * 1000.0;
+  if (!std::isfinite(product)) return JsonFloat(metres * 1000.0f);
+  for (int digits = 1; digits <= 9; ++digits) {
+    const double candidate = std::strtod(FormatJsonReal(product, digits).c_str(), nullptr);
+    if (static_cast<float>(candidate * 0.001) == metres) return JsonReal(candidate, 9);
+  }
+  return JsonFloat(metres * 1000.0f);
+}
 
 }  // namespace
 

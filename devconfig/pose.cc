@@ -101,4 +101,10 @@ void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double 
   for (int i = 0; i < 3; ++i) position[i] = pose.translation[i];
   Rotate(q, unitX, plusX);
   Rotate(q, unitZ, plusZ);
+  // Adding +0 turns a negative zero into zero, so documents never show "-0".
+  for (int i = 0; i < 3; ++i) {
+    position[i] += 0.0;
+    plusX[i] += 0.0;
+    plusZ[i] += 0.0;
+  }
 }
