@@ -14,8 +14,8 @@ struct SectionKind {
 };
 
 // Top-level members the model reads as containers. A value of another kind
-// (null aside, which reads as absent) is refused before the model reads it.
-// Sections of later codecs add their rows here.
+// (null aside, which reads as absent) is refused before the model reads it,
+// so no codec ever looks a member up in a value of the wrong kind.
 const SectionKind kSectionKinds[] = {
     {"device", Container::Object},
     {"display_edid", Container::Array},
@@ -30,6 +30,13 @@ const SectionKind kSectionKinds[] = {
     {"ipd", Container::Object},
     {"proximity", Container::Object},
     {"eye_tracking", Container::Object},
+    {"skybeacon_config", Container::Object},
+    {"isps", Container::Array},
+    {"tracked_camera", Container::Object},
+    {"tracked_camera1", Container::Object},
+    {"second_tracked_camera", Container::Object},
+    {"dual_extrinsics", Container::Object},
+    {"tracked_cameras", Container::Array},
 };
 
 const char* KindName(const Json::Value& value) {

@@ -131,9 +131,14 @@ TEST(LoadValidationTest, RootMustBeAnObject) {
 }
 
 TEST(LoadValidationTest, SectionsOfTheWrongKindNameTheMember) {
-  const char* objects[] = {"device", "ipd", "imu", "head", "display_mc", "display_gc", "proximity", "eye_tracking"};
-  const char* arrays[] = {"display_edid", "display_color_mult", "tracking_to_eye_transform", "trackref_from_imu",
-                          "trackref_from_head"};
+  const char* objects[] = {"device",       "ipd",          "imu",
+                           "head",         "display_mc",   "display_gc",
+                           "proximity",    "eye_tracking", "skybeacon_config",
+                           "tracked_camera", "tracked_camera1", "second_tracked_camera",
+                           "dual_extrinsics"};
+  const char* arrays[] = {"display_edid",      "display_color_mult", "tracking_to_eye_transform",
+                          "trackref_from_imu", "trackref_from_head", "isps",
+                          "tracked_cameras"};
   const struct {
     const char* json;
     const char* name;
