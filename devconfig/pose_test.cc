@@ -122,11 +122,3 @@ TEST(PoseTest, TinyComponentsAreZeroed) {
   EXPECT_FALSE(std::signbit(pose.rotation[0]));
 }
 
-TEST(PoseTest, AxesOfTheIdentity) {
-  double p[3], x[3], z[3];
-  AxesFromPose(Pose::Identity(), p, x, z);
-  const double ex[3] = {1, 0, 0}, ez[3] = {0, 0, 1}, zero[3] = {0, 0, 0};
-  ExpectNear3(ex, x, 0);
-  ExpectNear3(ez, z, 0);
-  ExpectNear3(zero, p, 0);
-}

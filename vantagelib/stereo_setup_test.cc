@@ -138,12 +138,6 @@ TEST(StereoSetupTest, WrongKindsReadAsDefaults) {
   EXPECT_EQ(Written(StereoSetup()), Written(Read("[1, 2]")));
 }
 
-TEST(StereoSetupTest, ResetRestoresDefaults) {
-  StereoSetup setup = Read("{\"num_windows\": 2, \"first_eye\": \"eEYE_RIGHT\", \"render_target_scale\": 2}");
-  setup.Reset();
-  EXPECT_EQ(Written(StereoSetup()), Written(setup));
-}
-
 TEST(StereoSetupTest, CompletenessNeedsAllThreeSizes) {
   StereoSetup setup;
   setup.eye_target_width_in_pixels = 1;
