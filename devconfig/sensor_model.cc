@@ -95,8 +95,8 @@ SensorVector3 RenormalizeModelNormal(SensorVector3 n) {
 
 bool ReadSensorModel(SensorModel* model, const Json::Value& root) {
   ResetSensorModel(model);
-  const JsonRead block = JsonGet(root, "skybeacon_config", Json::Value(Json::objectValue));
-  const Json::Value& s = *block;
+  const Json::Value emptyObject(Json::objectValue);
+  const Json::Value& s = *JsonGet(root, "skybeacon_config", emptyObject);
 
   model->modelCad = JsonGet(s, "modelCad", Json::Value("")).asString();
   if (!JsonHas(s, "modelPoints") || !JsonHas(s, "modelNormals")) return false;
