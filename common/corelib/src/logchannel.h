@@ -1,6 +1,12 @@
 // Process-wide log and assertion channels. Library code reports through
 // these instead of printing; a channel with no listener drops the message,
 // so in the command-line tool everything sent here is silent.
+//
+// Messages are formatted into fixed stack buffers (4096 bytes for log
+// messages, cut to 4094 characters plus a newline; 8192 for assertions).
+// Listeners run one at a time under the channel's mutex. A message sent from
+// inside a listener of the same channel is dropped instead of deadlocking;
+// adding or removing listeners from inside a callback is not allowed.
 #pragma once
 
 #include <cstdarg>
@@ -28,12 +34,16 @@ void RemoveLogListener(CLogListener* listener);
 // Debug aid: fill the formatting buffer with 0x0F before each message.
 void SetLogDebugFill(bool on);
 
+// Logs "ASSERT: ..." at kLogError, then calls the assertion listeners with
+// the flag false; traps when any of them asks for a break. A null format
+// reads as "<unknown>".
 void Assert(const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 void AddAssertListener(CAssertListener* listener);
 void RemoveAssertListener(CAssertListener* listener);
 
 // Owns a callback; unregisters itself from the channel before it dies.
+// An empty callback is skipped on delivery.
 class CLogListener {
  public:
   CLogListener(LogCallback callback, void* context);
