@@ -21,6 +21,8 @@ struct RecursiveMutexBlock {
   pthread_mutexattr_t attributes;
 };
 void InitRecursiveMutex(RecursiveMutexBlock* block);
+// Destroys the mutex, then its attribute object.
+void DestroyRecursiveMutex(RecursiveMutexBlock* block);
 
 // 0 yields the processor once; anything else sleeps that many milliseconds.
 void SleepMilliseconds(uint32_t milliseconds);
