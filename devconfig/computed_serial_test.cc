@@ -49,10 +49,4 @@ TEST(ComputedSerial, CountsNeedNotAgree) {
   EXPECT_EQ(hash.find_first_not_of("0123456789abcdef"), std::string::npos);
 }
 
-TEST(ComputedSerial, NegativeZeroDiffersFromZero) {
-  // The bits are hashed, not the value.
-  EXPECT_NE(ComputeModelPointsHash({0}, {SensorVector3{-0.0f, 0.0f, 0.0f}}),
-            ComputeModelPointsHash({0}, {SensorVector3{}}));
-}
-
 }  // namespace
