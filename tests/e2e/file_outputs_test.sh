@@ -135,9 +135,4 @@ run_tool /InputFile in.json /OutputFile nodir/x.json /OutputStdout "${QUIET[@]}"
 expect_exit 1
 expect_stdout_equals $'Error writing tracked device config to file \'nodir/x.json\'\n'
 
-begin_case "standard output alone, in the order of its own lines"
-run_tool /InputFile in.json /OutputStdout
-expect_exit 0
-expect_stdout_file expected_stdout.txt
-
 finish
