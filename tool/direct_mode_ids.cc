@@ -13,7 +13,9 @@ bool SetDirectModeIds(TrackedDeviceConfig* config, const std::string& vidText, c
   // The pid is parsed first so that a refused one leaves both ids alone.
   int32_t pid = 0;
   std::string parseError;
-  if (!ParseEdidProductId(pidText, &pid, &parseError)) {
+  // A negative id would be written as eight hex digits, which no reader
+  // takes back as a product id.
+  if (!ParseEdidProductId(pidText, &pid, &parseError) || pid < 0) {
     *error = "Error: invalid direct mode pid '" + pidText + "'\n";
     return false;
   }

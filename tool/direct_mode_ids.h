@@ -15,8 +15,8 @@ void ClearDirectModeIds(TrackedDeviceConfig* config, FILE* out);
 
 // A vid text that is not three characters, or a pid text longer than four,
 // stores 0. A pid text of at most four characters without a hexadecimal
-// digit is refused, with both ids left as they were and `error` holding the
-// message to print.
+// digit, or with a negative value, is refused, with both ids left as they
+// were and `error` holding the message to print.
 bool SetDirectModeIds(TrackedDeviceConfig* config, const std::string& vidText, const std::string& pidText,
                       const Progress& progress, std::string* error);
 

@@ -22,6 +22,7 @@ TEST(DirectModeIdsSet, StoresAndReportsTheConvertedIds) {
   const IdCase cases[] = {
       {"ABC", "2000", 17156, 8192},  {"abc", "1A2b", 17156, 6699}, {"XYZ", "0x1f", 14947, 31},
       {"AB", "12g", 0, 0x12},        {"ABCD", "2000", 0, 8192},    {"ABC", "12345", 17156, 0},
+      {"ABC", " -0", 17156, 0},      {"ABC", "+FF", 17156, 255},
   };
   for (const IdCase& c : cases) {
     TrackedDeviceConfig config;
@@ -52,7 +53,7 @@ TEST(DirectModeIdsSet, WrittenBackAsTextsOrLeftOut) {
 }
 
 TEST(DirectModeIdsSet, APidWithoutHexDigitsLeavesBothIdsAlone) {
-  for (const char* pid : {"zz", "", " ", "-", "+g", "x1"}) {
+  for (const char* pid : {"zz", "", " ", "-", "+g", "x1", "-1", "-FFF"}) {
     TrackedDeviceConfig config;
     config.direct_mode_edid_vid = 1;
     config.direct_mode_edid_pid = 2;

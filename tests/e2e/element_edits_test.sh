@@ -277,8 +277,8 @@ expect_exit 0
 expect_stdout_contains $'Set edid vid to: AB (0)\nSet edid pid to: 12345 (0)\n'
 expect_stdout_lacks direct_mode_edid
 
-begin_case "a pid without a hexadecimal digit stops the run, ids untouched"
-for pid in zz '' '-'; do
+begin_case "a pid without a hexadecimal digit or below zero stops the run, ids untouched"
+for pid in zz '' '-' -1; do
   rm -f out.json
   run_tool /InputFile hmd.json /SetDirectModeVidPid ABC "$pid" /OutputFile out.json
   expect_exit 1
