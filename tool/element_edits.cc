@@ -1,5 +1,7 @@
 #include "tool/element_edits.h"
 
+#include <functional>
+
 #include "devconfig/configloader.h"
 #include "devconfig/jsonhelpers.h"
 #include "tool/typed_value.h"
