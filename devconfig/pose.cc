@@ -4,6 +4,9 @@
 
 namespace {
 
+// Far above the rounding of a float unit quaternion (a few 1e-7).
+const double kUnitTolerance = 1e-5;
+
 struct Quat {
   double x, y, z, w;
 };
@@ -95,7 +98,16 @@ bool PoseFromAxes(const double position[3], const double plusX[3], const double 
 }
 
 void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double plusZ[3]) {
-  const Quat q = {pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3]};
+  Quat q = {pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3]};
+  // The rotation formula holds for unit quaternions only; applied to another
+  // it gives axes of a different rotation, or none. A quaternion off unit
+  // length by more than float rounding is normalised first, so that it
+  // stands for the rotation of its unit form; unit ones are used as stored.
+  const double norm2 = q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w;
+  if (norm2 > 0.0 && std::isfinite(norm2) && std::fabs(norm2 - 1.0) > kUnitTolerance) {
+    const double norm = std::sqrt(norm2);
+    q = {q.x / norm, q.y / norm, q.z / norm, q.w / norm};
+  }
   const double unitX[3] = {1.0, 0.0, 0.0};
   const double unitZ[3] = {0.0, 0.0, 1.0};
   for (int i = 0; i < 3; ++i) position[i] = pose.translation[i];
@@ -107,4 +119,15 @@ void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double 
     plusX[i] += 0.0;
     plusZ[i] += 0.0;
   }
+}
+
+bool AxesAreIdentity(const Pose& pose) {
+  double position[3], plusX[3], plusZ[3];
+  AxesFromPose(pose, position, plusX, plusZ);
+  const double identity[3][3] = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}};
+  for (int i = 0; i < 3; ++i) {
+    if (position[i] != identity[0][i] || plusX[i] != identity[1][i] || plusZ[i] != identity[2][i])
+      return false;
+  }
+  return true;
 }

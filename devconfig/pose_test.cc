@@ -122,3 +122,36 @@ TEST(PoseTest, TinyComponentsAreZeroed) {
   EXPECT_FALSE(std::signbit(pose.rotation[0]));
 }
 
+
+TEST(PoseTest, QuaternionOffUnitLengthStandsForItsUnitRotation) {
+  // (0, 0, 1, 1) is a quarter turn about +Z stored at length sqrt(2).
+  const Pose pose{{0.0f, 0.0f, 1.0f, 1.0f}, {0.5f, 0.0f, 0.0f}};
+  double p[3], x[3], z[3];
+  AxesFromPose(pose, p, x, z);
+  const double expectedX[3] = {0, 1, 0};
+  const double expectedZ[3] = {0, 0, 1};
+  ExpectNear3(expectedX, x, 1e-15);
+  ExpectNear3(expectedZ, z, 1e-15);
+  EXPECT_EQ(0.5, p[0]);
+}
+
+TEST(PoseTest, UnitQuaternionsAreUsedAsStored) {
+  // A float quarter turn about +X is off unit length by float rounding
+  // only; its axes are those of the plain formula, bit for bit.
+  const Pose pose{{kHalfSqrt2, 0.0f, 0.0f, kHalfSqrt2}, {0.0f, 0.0f, 0.0f}};
+  ASSERT_NE(1.0, 2.0 * kHalfSqrt2 * kHalfSqrt2);
+  double p[3], x[3], z[3];
+  AxesFromPose(pose, p, x, z);
+  const double h = kHalfSqrt2;
+  EXPECT_EQ((0.0 + 2.0 * h * -h) + 0.0, z[1]);
+  EXPECT_EQ((1.0 + 0.0) + 2.0 * (-h * h), z[2]);
+}
+
+TEST(PoseTest, AxesAreIdentityForEveryFormOfNoRotation) {
+  EXPECT_TRUE(AxesAreIdentity(Pose::Identity()));
+  EXPECT_TRUE(AxesAreIdentity(Pose{{0.0f, 0.0f, 0.0f, -1.0f}, {0.0f, 0.0f, 0.0f}}));
+  EXPECT_TRUE(AxesAreIdentity(Pose{{0.0f, 0.0f, 0.0f, 2.0f}, {0.0f, 0.0f, 0.0f}}));
+  EXPECT_TRUE(AxesAreIdentity(Pose{{0.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}}));
+  EXPECT_FALSE(AxesAreIdentity(Pose{{0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 1e-30f, 0.0f}}));
+  EXPECT_FALSE(AxesAreIdentity(Pose{{1e-20f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, 0.0f}}));
+}

@@ -467,6 +467,23 @@ TEST(ConfigTrackingTest, LegacyDocumentWrittenInTheLatestForm) {
       Write(config, kFormatLegacy));
 }
 
+// Legacy poses whose quaternion is not stored as a unit one: the axes show
+// the rotation it stands for, and an identity rotation in another form is
+// left out, as it will be after the next read.
+TEST(ConfigTrackingTest, LegacyPoseOffUnitLengthWrittenAsItsRotation) {
+  const TrackedDeviceConfig quarterTurn = Read("{\"trackref_from_imu\": [0, 0, 1, 1, 0, 0, 0]}");
+  const Json::Value imu = WrittenJson(quarterTurn, kFormatLatest)["imu"];
+  EXPECT_NEAR(0.0, imu["plus_x"][0].asDouble(), 1e-7);
+  EXPECT_NEAR(1.0, imu["plus_x"][1].asDouble(), 1e-7);
+  EXPECT_NEAR(1.0, imu["plus_z"][2].asDouble(), 1e-7);
+
+  for (const char* identity : {"[0, 0, 0, -1, 0, 0, 0]", "[0, 0, 0, 2, 0, 0, 0]", "[0, 0, 0, 0, 0, 0, 0]"}) {
+    const TrackedDeviceConfig config = Read(std::string("{\"trackref_from_head\": ") + identity +
+                                            ", \"trackref_from_imu\": " + identity + "}");
+    EXPECT_EQ("{\n   \"device_class\" : \"unknown\"\n}\n", Write(config, kFormatLatest)) << identity;
+  }
+}
+
 TEST(ConfigTrackingTest, TopLevelCalibrationNeedsGyroBias) {
   // Without "gyro_bias" the top-level members are not a calibration.
   EXPECT_EQ(1.0f, Read("{\"acc_scale\": [2, 2, 2]}").imu.acc_scale[0]);
