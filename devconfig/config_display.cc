@@ -195,9 +195,11 @@ void WriteColorAndTiming(const TrackedDeviceConfig& config, Json::Value* root) {
   if (config.display_multiframerate) (*root)["display_multiframerate"] = true;
 }
 
+// Written at 0 too: an absent count reads as 2, so a 0 left out would come
+// back as 2 on the next read.
 void WriteExpectedCounts(const TrackedDeviceConfig& config, Json::Value* root) {
-  if (config.expected_controllers != 0) (*root)["expected_controllers"] = config.expected_controllers;
-  if (config.expected_bases != 0) (*root)["expected_bases"] = config.expected_bases;
+  (*root)["expected_controllers"] = config.expected_controllers;
+  (*root)["expected_bases"] = config.expected_bases;
 }
 
 void WriteIpd(const TrackedDeviceConfig& config, Json::Value* root) {

@@ -71,6 +71,15 @@ TEST(ConfigEmptyDocumentTest, ReadsAsUnknownLegacy) {
   EXPECT_EQ(kFormatLegacy, config.formatVersion);
 }
 
+// A count of 0 is a value like any other: left out, it would read back as 2.
+TEST(ConfigExpectedCountsTest, ZeroSurvivesAWriteAndARead) {
+  const TrackedDeviceConfig config = Read(Hmd("\"expected_controllers\": 0, \"expected_bases\": 0"));
+  EXPECT_EQ(0u, config.expected_controllers);
+  const TrackedDeviceConfig again = Read(Write(config, kFormatLatest));
+  EXPECT_EQ(0u, again.expected_controllers);
+  EXPECT_EQ(0u, again.expected_bases);
+}
+
 TEST(ConfigEmptyDocumentTest, WritesOnlyTheClass) {
   const TrackedDeviceConfig config = Read("{}");
   EXPECT_EQ("{\n   \"device_class\" : \"unknown\"\n}\n", Write(config, kFormatLatest));
