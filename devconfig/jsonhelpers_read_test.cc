@@ -28,6 +28,18 @@ TEST(JsonRead, DisplayFrequencyFallsBackToDefault) {
   EXPECT_EQ(120.0f, JsonGet(Parse(R"({"display_frequency": 120})"), "display_frequency", def).asFloat());
 }
 
+// A number beyond float range would be an infinite float, written as
+// 1e+9999, which makes the document unreadable: it reads as the fallback.
+TEST(JsonRead, FloatOutOfRangeFallsBack) {
+  const Json::Value def(90.0);
+  EXPECT_EQ(90.0f, JsonGet(Parse(R"({"f": 1e39})"), "f", def).asFloat());
+  EXPECT_EQ(90.0f, JsonGet(Parse(R"({"f": -1.7976931348623157e308})"), "f", def).asFloat());
+  EXPECT_EQ(std::numeric_limits<float>::max(), JsonGet(Parse(R"({"f": 3.4028234663852886e38})"), "f", def).asFloat());
+  EXPECT_EQ(0.0f, JsonGet(Parse(R"({"f": 1e-320})"), "f", def).asFloat());
+  EXPECT_EQ(0.0f, JsonToFloat(Parse("[1e39]")[0]));
+  EXPECT_EQ(1e39, JsonGet(Parse(R"({"f": 1e39})"), "f", def).asDouble());
+}
+
 TEST(JsonRead, RevisionAsUnsigned) {
   const Json::Value def(0);
   EXPECT_EQ(0u, JsonGet(Parse("{}"), "revision", def).asUInt());
