@@ -1,6 +1,7 @@
 #include "devconfig/pose.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -55,6 +56,11 @@ bool PoseFromAxes(const double position[3], const double plusX[3], const double 
   const double zz = Dot(plusZ, plusZ);
   // The negated form also rejects NaN lengths.
   if (!(xx > 0.0) || !(zz > 0.0) || !std::isfinite(xx) || !std::isfinite(zz)) return false;
+  // A position beyond float range would be stored as an infinity, which the
+  // writer puts down as 1e+9999 and no reader takes back.
+  for (int i = 0; i < 3; ++i) {
+    if (!(std::fabs(position[i]) <= std::numeric_limits<float>::max())) return false;
+  }
   double x[3], z[3];
   for (int i = 0; i < 3; ++i) {
     x[i] = plusX[i] / std::sqrt(xx);

@@ -155,3 +155,15 @@ TEST(PoseTest, AxesAreIdentityForEveryFormOfNoRotation) {
   EXPECT_FALSE(AxesAreIdentity(Pose{{0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 1e-30f, 0.0f}}));
   EXPECT_FALSE(AxesAreIdentity(Pose{{1e-20f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, 0.0f}}));
 }
+
+TEST(PoseTest, RefusesAPositionBeyondFloatRange) {
+  const double x[3] = {1, 0, 0};
+  const double z[3] = {0, 0, 1};
+  const double far[3] = {0, -1e39, 0};
+  Pose pose = Pose::Identity();
+  pose.translation[0] = 7.0f;
+  EXPECT_FALSE(PoseFromAxes(far, x, z, &pose));
+  EXPECT_EQ(7.0f, pose.translation[0]);
+  const double edge[3] = {0, 0, 3.4028234663852886e38};
+  EXPECT_TRUE(PoseFromAxes(edge, x, z, &pose));
+}
