@@ -1,6 +1,7 @@
 // Display, IPD and proximity members of the configuration document.
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "devconfig/configsections.h"
@@ -23,7 +24,11 @@ float ReadFloat(const Json::Value& object, const char* name, double def) {
 // Millimetres to metres: the double product rounded once to float, so that
 // a whole number of millimetres writes back as the same number.
 float ReadMillimetres(const Json::Value& object, const char* name, double def) {
-  return static_cast<float>(JsonGet(object, name, Json::Value(def)).asDouble() * 0.001);
+  const double metres = JsonGet(object, name, Json::Value(def)).asDouble() * 0.001;
+  // Beyond float range reads as the default, like any number out of range:
+  // an infinite float would be written as 1e+9999, which no reader takes back.
+  if (!(std::fabs(metres) <= std::numeric_limits<float>::max())) return static_cast<float>(def * 0.001);
+  return static_cast<float>(metres);
 }
 
 // Metres back to millimetres: the shortest decimal (at most 9 significant

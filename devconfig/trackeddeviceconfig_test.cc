@@ -72,6 +72,17 @@ TEST(ConfigEmptyDocumentTest, ReadsAsUnknownLegacy) {
 }
 
 // A count of 0 is a value like any other: left out, it would read back as 2.
+// Millimetres beyond float range read as the defaults; as infinities they
+// would be written as 1e+9999, which no reader takes back.
+TEST(ConfigIpdTest, MillimetresBeyondFloatRangeReadAsTheDefaults) {
+  const TrackedDeviceConfig config =
+      Read(Hmd("\"ipd\": {\"low_mm\": 1e300, \"high_mm\": -1e300, \"default_mm\": 63, \"minstep_mm\": 1e300}"));
+  EXPECT_EQ(0.0f, config.ipd.low);
+  EXPECT_EQ(0.0f, config.ipd.high);
+  EXPECT_EQ(-0.001f, config.ipd.min_step);
+  EXPECT_EQ(static_cast<float>(63 * 0.001), config.ipd.default_ipd);
+}
+
 TEST(ConfigExpectedCountsTest, ZeroSurvivesAWriteAndARead) {
   const TrackedDeviceConfig config = Read(Hmd("\"expected_controllers\": 0, \"expected_bases\": 0"));
   EXPECT_EQ(0u, config.expected_controllers);
