@@ -1,5 +1,6 @@
 #include "devconfig/tracked_cameras.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 
@@ -10,6 +11,27 @@
 namespace {
 
 const char* const kAxisNames[3] = {"position", "plus_x", "plus_z"};
+
+// A number beyond single precision would be stored as an infinity, which
+// the written document could not be read back with; it reads as the
+// default instead, like any other element that is not a usable number.
+float ReadFloat(const Json::Value& container, Json::ArrayIndex index, double def) {
+  const double value = JsonGet(container, index, Json::Value(def)).asDouble();
+  if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return static_cast<float>(def);
+  return static_cast<float>(value);
+}
+
+float ReadFloat(const Json::Value& object, const char* name, double def) {
+  const double value = JsonGet(object, name, Json::Value(def)).asDouble();
+  if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return static_cast<float>(def);
+  return static_cast<float>(value);
+}
+
+// Composing extreme values can still overflow; nothing non-finite is kept.
+void KeepFinite(Pose* pose) {
+  for (float& v : pose->rotation) v = std::isfinite(v) ? v : 0.0f;
+  for (float& v : pose->translation) v = std::isfinite(v) ? v : 0.0f;
+}
 
 float FloatFromBits(uint32_t bits) {
   float value;
@@ -44,9 +66,8 @@ void RotateVector(const float q[4], const float v[3], float out[3]) {
 }
 
 void CopyPose(const Json::Value& array, Pose* pose) {
-  const Json::Value zero(0.0);
-  for (Json::ArrayIndex i = 0; i < 4; ++i) pose->rotation[i] = JsonGet(array, i, zero).asFloat();
-  for (Json::ArrayIndex i = 0; i < 3; ++i) pose->translation[i] = JsonGet(array, 4 + i, zero).asFloat();
+  for (Json::ArrayIndex i = 0; i < 4; ++i) pose->rotation[i] = ReadFloat(array, i, 0.0);
+  for (Json::ArrayIndex i = 0; i < 3; ++i) pose->translation[i] = ReadFloat(array, 4 + i, 0.0);
 }
 
 Json::Value SevenNumbers(const Pose& pose) {
@@ -75,20 +96,22 @@ void KeepMemberProblem(std::string* error, const std::string& member, const std:
 // The oldest pair placed the second camera relative to the first: a rotation
 // and a translation in millimetres, both in the first camera's frame.
 void PlaceRelativeTo(const Pose& first, const Json::Value& dual, Pose* second) {
-  const Json::Value zero(0.0);
   const Json::Value& rotation = JsonAt(dual, "rotation");
   const Json::Value& translation = JsonAt(dual, "translation");
   float qd[4], td[3];
-  for (Json::ArrayIndex i = 0; i < 4; ++i) qd[i] = JsonGet(rotation, i, zero).asFloat();
+  for (Json::ArrayIndex i = 0; i < 4; ++i) qd[i] = ReadFloat(rotation, i, 0.0);
   // The product is formed in double and rounded once, so that a whole number
   // of millimetres lands on the float nearest to its metres.
-  for (Json::ArrayIndex i = 0; i < 3; ++i)
-    td[i] = static_cast<float>(JsonGet(translation, i, zero).asDouble() * 0.001);
+  for (Json::ArrayIndex i = 0; i < 3; ++i) {
+    const double metres = JsonGet(translation, i, Json::Value(0.0)).asDouble() * 0.001;
+    td[i] = std::isfinite(metres) && std::fabs(metres) <= FLT_MAX ? static_cast<float>(metres) : 0.0f;
+  }
 
   MultiplyQuaternions(first.rotation, qd, second->rotation);
   float offset[3];
   RotateVector(first.rotation, td, offset);
   for (int i = 0; i < 3; ++i) second->translation[i] = first.translation[i] + offset[i];
+  KeepFinite(second);
 }
 
 }  // namespace
@@ -146,6 +169,7 @@ void ReadPoseValue(Pose* pose, const Json::Value& value) {
     for (Json::ArrayIndex i = 0; i < 3; ++i) axes[a][i] = JsonGet(array, i, zero).asDouble();
   }
   if (!PoseFromAxes(axes[0], axes[1], axes[2], pose)) *pose = Pose::Identity();
+  KeepFinite(pose);  // a position beyond single precision
 }
 
 bool ReadCamera(TrackedCamera* camera, const Json::Value& object, std::string* error) {
@@ -166,17 +190,14 @@ bool ReadCamera(TrackedCamera* camera, const Json::Value& object, std::string* e
     ReadPoseValue(&camera->head_from_camera, JsonAt(object, "head_from_camera"));
     // An identity here is the placeholder of a document that gave angles.
     if (camera->head_from_camera.IsIdentity()) {
-      const Json::Value zero(0.0);
-      camera->head_from_camera = EulerCameraPose(JsonGet(object, "pitch", zero).asFloat(),
-                                                 JsonGet(object, "roll", zero).asFloat(),
-                                                 JsonGet(object, "yaw", zero).asFloat());
+      camera->head_from_camera = EulerCameraPose(ReadFloat(object, "pitch", 0.0), ReadFloat(object, "roll", 0.0),
+                                                 ReadFloat(object, "yaw", 0.0));
     }
   }
 
   if (JsonHas(object, "white_balance")) {
     const Json::Value& balance = JsonAt(object, "white_balance");
-    const Json::Value one(1.0);
-    for (Json::ArrayIndex i = 0; i < 4; ++i) camera->white_balance[i] = JsonGet(balance, i, one).asFloat();
+    for (Json::ArrayIndex i = 0; i < 4; ++i) camera->white_balance[i] = ReadFloat(balance, i, 1.0);
   }
 
   if (problem.empty()) return true;

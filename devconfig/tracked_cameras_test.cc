@@ -321,3 +321,25 @@ TEST(ReadCamerasTest, WrongKindsInsideAreNamed) {
   ReadDoc("\"tracked_cameras\": [{\"white_balance\": 2, \"extrinsics\": 5}]", &problem);
   EXPECT_EQ("", problem);
 }
+
+TEST(ReadCamerasTest, NumbersBeyondSinglePrecisionReadAsTheDefault) {
+  const TrackedDeviceConfig config = ReadDoc(
+      "\"tracked_camera1\": {\"white_balance\": [1e39, 0.5], \"head_from_camera\": [0, 0, 0, 1, -1e40, 0.5, 0]}, "
+      "\"second_tracked_camera\": {}, "
+      "\"dual_extrinsics\": {\"rotation\": [0, 0, 0, 1e300], \"translation\": [1e300, 0, 0]}");
+  const TrackedCamera& first = config.tracked_cameras[0];
+  EXPECT_EQ(1.0f, first.white_balance[0]);
+  EXPECT_EQ(0.5f, first.white_balance[1]);
+  EXPECT_EQ(0.0f, first.head_from_camera.translation[0]);
+  EXPECT_EQ(0.5f, first.head_from_camera.translation[1]);
+  const Pose& second = config.tracked_cameras[1].head_from_camera;
+  for (float v : second.rotation) EXPECT_TRUE(std::isfinite(v));
+  for (float v : second.translation) EXPECT_TRUE(std::isfinite(v));
+  EXPECT_EQ(0.5f, second.translation[1]);
+  // Written, the document reads again.
+  TrackedDeviceConfig reread;
+  std::string problem;
+  reread.FromJson(Parse(WriteStyledJson(config.ToJson())), &problem);
+  EXPECT_EQ("", problem);
+  EXPECT_EQ(2u, reread.tracked_cameras.size());
+}
