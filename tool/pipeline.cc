@@ -2,14 +2,14 @@
 
 #include <cstdio>
 
+#include "tool/direct_mode_ids.h"
+#include "tool/element_edits.h"
+#include "tool/file_sources.h"
+#include "tool/outputs.h"
 #include "tool/usage.h"
+#include "tool/working_config.h"
 
 namespace {
-
-// How a step leaves the run: go on with the next step, or end it now.
-enum class StepResult { kContinue, kExitSuccess, kExitFailure };
-
-using Step = StepResult (*)(RunContext& run);
 
 // Shows the usage, after the error line when the walk stopped on an
 // argument it did not know.
@@ -45,7 +45,24 @@ StepResult DecideUsageAndDevice(RunContext& run) {
 //   (file, standard output, device, local store); end-of-run prints.
 // Each step either completes or ends the run; nothing is rolled back.
 const Step kSteps[] = {
+    // connected-serial print
     DecideUsageAndDevice,
+    // local input path
+    CreateWorkingConfig,
+    LoadBaseDocument,
+    ApplySerialFile,
+    // serial numbers from the device and the local store
+    // mfg_build_info from the device
+    EditFirmwareConfig,
+    SetMfgBuildInfo,
+    EditDirectModeIds,
+    // calibration imports and the lens sanity check
+    DropEmptyFirmwareConfig,
+    ReformatWorkingConfig,
+    WriteFileOutput,
+    WriteStdoutOutput,
+    // device and local store outputs
+    // end-of-run prints
 };
 
 }  // namespace
