@@ -3,16 +3,16 @@
 #include <string>
 
 #include "devconfig/configloader.h"
+#include "tool/progress.h"
 
 namespace {
 
 using vantage::EyeTransform;
 
 struct ImportRun {
-  const ToolOptions& options;
-  bool quiet;
-  TrackedDeviceConfig* config;
+  Progress progress;
   FILE* out;
+  TrackedDeviceConfig* config;
 
   // Loads `path` into a fresh temporary configuration; on failure prints
   // the load error and returns false.
@@ -23,17 +23,13 @@ struct ImportRun {
     return false;
   }
 
-  void Progress(const char* format, const std::string& path) const {
-    if (!quiet) fprintf(out, format, path.c_str());
-  }
-
   // The common shape of an import: given, loaded, announced, copied.
   template <typename Copy>
   bool Import(const std::string& path, const char* message, Copy copy) const {
     if (path.empty()) return true;
     TrackedDeviceConfig temp;
     if (!Load(path, &temp)) return false;
-    Progress(message, path);
+    PrintProgress(progress, message, path.c_str());
     copy(temp);
     return true;
   }
@@ -51,7 +47,7 @@ bool LensSanityCheck(const ImportRun& run) {
     fprintf(run.out, "ERROR: Eye %d appears to not be calibrated!\n", eye);
     passed = false;
   }
-  if (passed && !run.quiet) fprintf(run.out, "Passed SanityCheckLensCal\n");
+  if (passed) PrintProgress(run.progress, "Passed SanityCheckLensCal\n");
   return passed;
 }
 
@@ -76,7 +72,7 @@ void CopyLensCentering(const EyeTransform& from, EyeTransform* to) {
 void CopyEyeToHead(const EyeTransform& from, EyeTransform* to) { to->eye_to_head = from.eye_to_head; }
 
 bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConfig* config, FILE* out) {
-  const ImportRun run{o, quiet, config, out};
+  const ImportRun run{Progress{out, quiet}, out, config};
   EyeTransform* eyes = config->eye_transforms;
 
   if (!run.Import(o.sensorCalFile, "Sensor cal file: '%s'\n",
@@ -112,9 +108,8 @@ bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConf
   // Serial numbers of the panels outrank both whole-lens imports: a run that
   // names the panels does not touch their lens data.
   if (!o.displaySerialLeft.empty() || !o.displaySerialRight.empty()) {
-    if (!quiet)
-      fprintf(out, "Display Serial Numbers: Left='%s', Right='%s'\n", o.displaySerialLeft.c_str(),
-              o.displaySerialRight.c_str());
+    PrintProgress(run.progress, "Display Serial Numbers: Left='%s', Right='%s'\n", o.displaySerialLeft.c_str(),
+                  o.displaySerialRight.c_str());
     eyes[0].display_serial_number = o.displaySerialLeft;
     eyes[1].display_serial_number = o.displaySerialRight;
   } else if (!o.lensIntrinsicsFile.empty()) {
@@ -154,4 +149,9 @@ bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConf
     return false;
 
   return !o.sanityCheckLensCal || LensSanityCheck(run);
+}
+
+StepResult ImportCalibration(RunContext& run) {
+  return ApplyCalibrationImports(run.options, run.quiet, &run.config, stdout) ? StepResult::kContinue
+                                                                                : StepResult::kExitFailure;
 }

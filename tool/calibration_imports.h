@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "devconfig/trackeddeviceconfig.h"
+#include "tool/pipeline.h"
 #include "tool/tool_options.h"
 
 // Runs every import that `options` asks for, in their fixed order, then the
@@ -22,3 +23,7 @@ void CopyLensIntrinsics(const vantage::EyeTransform& from, vantage::EyeTransform
 void CopyLensCentering(const vantage::EyeTransform& from, vantage::EyeTransform* to);
 // The nine entries of the matrix only; the target's present flag stays.
 void CopyEyeToHead(const vantage::EyeTransform& from, vantage::EyeTransform* to);
+
+// Pipeline step: the imports on the working configuration, printing to
+// standard output.
+StepResult ImportCalibration(RunContext& run);

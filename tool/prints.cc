@@ -17,3 +17,8 @@ void PrintEndOfRunFacts(const ToolOptions& options, const TrackedDeviceConfig& c
     if (!value.isNull()) fprintf(out, "mfgbuildinfo: %s\n", JsonToString(value).c_str());
   }
 }
+
+StepResult PrintRequestedFacts(RunContext& run) {
+  PrintEndOfRunFacts(run.options, run.config, stdout);
+  return StepResult::kContinue;
+}
