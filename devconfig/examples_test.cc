@@ -296,3 +296,16 @@ TEST(FullExamplesTest, OldestCameraPairComesBackAsTheList) {
   ASSERT_TRUE(LoadFromString(&reread, &error, text)) << error;
   EXPECT_EQ(kFormatLatest, reread.formatVersion);
 }
+
+// A record that held every section keeps nothing of it after the next read.
+TEST(FullExamplesTest, ReadingAgainStartsFromTheDefaults) {
+  TrackedDeviceConfig model = LoadExample("hmd_full.json");
+  model.FromJson(Json::Value(Json::objectValue));
+  EXPECT_EQ("", model.eye_transforms[0].display_serial_number);
+  EXPECT_EQ(vantage::Matrix33(), model.eye_transforms[1].intrinsics);
+  EXPECT_FALSE(model.sensor_model.present);
+  EXPECT_TRUE(model.sensor_model.channelMap.empty());
+  EXPECT_TRUE(model.isps.empty());
+  EXPECT_TRUE(model.tracked_cameras.empty());
+  EXPECT_EQ(kFormatLegacy, model.formatVersion);
+}
