@@ -198,8 +198,10 @@ TEST(ReadCamerasTest, DualExtrinsicsPlaceTheSecondCameraInTheFirstOnesFrame) {
   config = ReadDoc(
       "\"tracked_camera1\": {\"head_from_camera\": [0, 0, 0, 1, 0, 0, 0]}, \"second_tracked_camera\": {}, "
       "\"dual_extrinsics\": {\"rotation\": [0, 0, 0, 1], \"translation\": [0, 60, 0]}");
-  const Pose& anglesFirst = config.tracked_cameras[0].head_from_camera;
-  EXPECT_EQ(anglesFirst.translation[1] + static_cast<float>(0.06), config.tracked_cameras[1].head_from_camera.translation[1]);
+  // The first camera fell back to angles: no rotation, y = 0.
+  EXPECT_EQ(0.0f, config.tracked_cameras[0].head_from_camera.translation[1]);
+  EXPECT_EQ(static_cast<float>(0.06), config.tracked_cameras[1].head_from_camera.translation[1]);
+  EXPECT_NE(60.0f * 0.001f, config.tracked_cameras[1].head_from_camera.translation[1]);
 
   // The first camera's rotation comes first: q0 * qd.
   const float s = std::sqrt(0.5f);
