@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
+#include "tool/calibration_imports.h"
 #include "tool/direct_mode_ids.h"
 #include "tool/element_edits.h"
 #include "tool/file_sources.h"
 #include "tool/outputs.h"
+#include "tool/prints.h"
 #include "tool/usage.h"
 #include "tool/working_config.h"
 
@@ -56,13 +58,13 @@ const Step kSteps[] = {
     EditFirmwareConfig,
     SetMfgBuildInfo,
     EditDirectModeIds,
-    // calibration imports and the lens sanity check
+    ImportCalibration,
     DropEmptyFirmwareConfig,
     ReformatWorkingConfig,
     WriteFileOutput,
     WriteStdoutOutput,
     // device and local store outputs
-    // end-of-run prints
+    PrintRequestedFacts,
 };
 
 }  // namespace
