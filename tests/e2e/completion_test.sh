@@ -126,6 +126,16 @@ $(diff "$TEST_DIR/expected_entries" "$TEST_DIR/entries")"
 run_cases plain
 if [ -r "$BASH_COMPLETION_LIB" ]; then
   run_cases bash-completion
+
+  begin_case "bash-completion loads the file on demand from a completions directory"
+  mkdir -p "$TEST_DIR/user/completions"
+  cp "$COMPLETION" "$TEST_DIR/user/completions/sbconfigtool"
+  (
+    set +u
+    export BASH_COMPLETION_USER_DIR=$TEST_DIR/user
+    source "$BASH_COMPLETION_LIB" && __load_completion sbconfigtool && complete -p sbconfigtool
+  ) >"$TEST_DIR/loaded" 2>&1 || fail "not loaded: $(cat "$TEST_DIR/loaded")"
+  grep -qF -- "-F _sbconfigtool sbconfigtool" "$TEST_DIR/loaded" || fail "loaded as: $(cat "$TEST_DIR/loaded")"
 else
   echo "note: $BASH_COMPLETION_LIB not installed; checked without it only"
 fi
