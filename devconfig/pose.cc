@@ -1,0 +1,110 @@
+#include "devconfig/pose.h"
+
+#include <cmath>
+
+namespace {
+
+struct Quat {
+  double x, y, z, w;
+};
+
+Quat Multiply(const Quat& a, const Quat& b) {
+  return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+          a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+}
+
+double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+void Cross(const double a[3], const double b[3], double out[3]) {
+  double r[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+  out[0] = r[0];
+  out[1] = r[1];
+  out[2] = r[2];
+}
+
+// v' = v + 2w(u x v) + 2 u x (u x v), u the vector part of q.
+void Rotate(const Quat& q, const double v[3], double out[3]) {
+  const double u[3] = {q.x, q.y, q.z};
+  double uv[3], uuv[3];
+  Cross(u, v, uv);
+  Cross(u, uv, uuv);
+  for (int i = 0; i < 3; ++i) out[i] = v[i] + 2.0 * q.w * uv[i] + 2.0 * uuv[i];
+}
+
+}  // namespace
+
+Pose Pose::Identity() { return Pose{{0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, 0.0f}}; }
+
+bool Pose::IsIdentity() const { return *this == Identity(); }
+
+bool Pose::operator==(const Pose& other) const {
+  for (int i = 0; i < 4; ++i) {
+    if (rotation[i] != other.rotation[i]) return false;
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (translation[i] != other.translation[i]) return false;
+  }
+  return true;
+}
+
+bool PoseFromAxes(const double position[3], const double plusX[3], const double plusZ[3], Pose* out) {
+  const double xx = Dot(plusX, plusX);
+  const double zz = Dot(plusZ, plusZ);
+  // The negated form also rejects NaN lengths.
+  if (!(xx > 0.0) || !(zz > 0.0) || !std::isfinite(xx) || !std::isfinite(zz)) return false;
+  double x[3], z[3];
+  for (int i = 0; i < 3; ++i) {
+    x[i] = plusX[i] / std::sqrt(xx);
+    z[i] = plusZ[i] / std::sqrt(zz);
+  }
+  const double xz = Dot(x, z);
+  if (std::fabs(xz) > 0.001) return false;
+
+  // The component of X along Z is removed so that Z is met exactly.
+  double xPerp[3];
+  for (int i = 0; i < 3; ++i) xPerp[i] = x[i] - xz * z[i];
+  const double perpLength = std::sqrt(Dot(xPerp, xPerp));
+  for (double& c : xPerp) c /= perpLength;
+
+  // Shortest arc from +Z onto Z: axis +Z x Z, half the angle folded in by
+  // normalising (+Z x Z, 1 + +Z.Z).
+  Quat q1 = {-z[1], z[0], 0.0, 1.0 + z[2]};
+  const double q1Norm = std::sqrt(q1.x * q1.x + q1.y * q1.y + q1.w * q1.w);
+  if (q1Norm < 1e-150) {
+    q1 = {1.0, 0.0, 0.0, 0.0};  // Z is -Z: a half turn about +X
+  } else {
+    q1 = {q1.x / q1Norm, q1.y / q1Norm, 0.0, q1.w / q1Norm};
+  }
+
+  // The turn about +Z that brings +X onto where q1 must not move X.
+  const Quat q1Inverse = {-q1.x, -q1.y, -q1.z, q1.w};
+  double v[3];
+  Rotate(q1Inverse, xPerp, v);
+  const double halfAngle = 0.5 * std::atan2(v[1], v[0]);
+  const Quat q2 = {0.0, 0.0, std::sin(halfAngle), std::cos(halfAngle)};
+
+  Quat q = Multiply(q1, q2);
+  if (q.w < 0.0) q = {-q.x, -q.y, -q.z, -q.w};
+  double components[4] = {q.x, q.y, q.z, q.w};
+  for (int i = 0; i < 4; ++i) {
+    if (std::fabs(components[i]) < 1e-10) components[i] = 0.0;
+    out->rotation[i] = static_cast<float>(components[i]);
+  }
+  for (int i = 0; i < 3; ++i) out->translation[i] = static_cast<float>(position[i]);
+  return true;
+}
+
+void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double plusZ[3]) {
+  const Quat q = {pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3]};
+  const double unitX[3] = {1.0, 0.0, 0.0};
+  const double unitZ[3] = {0.0, 0.0, 1.0};
+  for (int i = 0; i < 3; ++i) position[i] = pose.translation[i];
+  Rotate(q, unitX, plusX);
+  Rotate(q, unitZ, plusZ);
+  // Adding +0 turns a negative zero into zero, so documents never show "-0".
+  for (int i = 0; i < 3; ++i) {
+    position[i] += 0.0;
+    plusX[i] += 0.0;
+    plusZ[i] += 0.0;
+  }
+}

@@ -1,0 +1,20 @@
+// A rigid transform as the configuration document stores it, and its
+// conversion to and from the axes form ("position", "plus_x", "plus_z").
+#pragma once
+
+struct Pose {
+  float rotation[4];     // quaternion x, y, z, w (scalar last)
+  float translation[3];  // metres
+
+  static Pose Identity();
+  // Exactly (0, 0, 0, 1, 0, 0, 0); no tolerance.
+  bool IsIdentity() const;
+  bool operator==(const Pose& other) const;
+  bool operator!=(const Pose& other) const { return !(*this == other); }
+};
+
+// The pose whose rotation takes +Z onto plusZ and +X onto plusX. Fails (and
+// leaves *out alone) when an axis is zero or the two are not perpendicular
+// within 0.001.
+bool PoseFromAxes(const double position[3], const double plusX[3], const double plusZ[3], Pose* out);
+void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double plusZ[3]);

@@ -1,0 +1,143 @@
+#include "devconfig/sensor_model.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+
+#include "devconfig/jsonhelpers.h"
+
+namespace {
+
+float FloatFromBits(uint32_t bits) {
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+// A number beyond single precision would be stored as an infinity; it reads
+// as 0, like any other element that is not a usable number.
+float ToStoredFloat(double value) {
+  if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return 0.0f;
+  return static_cast<float>(value);
+}
+
+float StoredFloat(float value) { return std::isfinite(value) ? value : 0.0f; }
+
+SensorVector3 ReadVector3(const Json::Value& element) {
+  const Json::Value zero(0.0);
+  SensorVector3 v;
+  v.x = ToStoredFloat(JsonGet(element, 0u, zero).asDouble());
+  v.y = ToStoredFloat(JsonGet(element, 1u, zero).asDouble());
+  v.z = ToStoredFloat(JsonGet(element, 2u, zero).asDouble());
+  return v;
+}
+
+// Elements of a member that is not an array: none.
+Json::ArrayIndex ElementCount(const Json::Value& list) {
+  return list.isArray() ? list.size() : 0;
+}
+
+Json::Value WriteVector3List(const std::vector<SensorVector3>& list) {
+  Json::Value array(Json::arrayValue);
+  for (const SensorVector3& v : list) {
+    Json::Value triple(Json::arrayValue);
+    triple.append(JsonFloat(StoredFloat(v.x)));
+    triple.append(JsonFloat(StoredFloat(v.y)));
+    triple.append(JsonFloat(StoredFloat(v.z)));
+    array.append(triple);
+  }
+  return array;
+}
+
+Json::Value WriteIntList(const std::vector<int32_t>& list) {
+  Json::Value array(Json::arrayValue);
+  for (int32_t entry : list) array.append(Json::Value(entry));
+  return array;
+}
+
+bool IsIdentityMap(const std::vector<int32_t>& channelMap, size_t pointCount) {
+  if (channelMap.size() != pointCount) return false;
+  for (size_t i = 0; i < channelMap.size(); ++i)
+    if (channelMap[i] != static_cast<int64_t>(i)) return false;
+  return true;
+}
+
+}  // namespace
+
+void ResetSensorModel(SensorModel* model) { *model = SensorModel(); }
+
+SensorVector3 RenormalizeModelNormal(SensorVector3 n) {
+  n.x = StoredFloat(n.x);
+  n.y = StoredFloat(n.y);
+  n.z = StoredFloat(n.z);
+  const float len2 = std::fmaf(n.z, n.z, std::fmaf(n.x, n.x, n.y * n.y));
+  const float low = FloatFromBits(kNormalLength2LowBits);
+  const float high = FloatFromBits(kNormalLength2HighBits);
+  if (len2 > low && len2 < high) return n;
+
+  if (n.x == 0.0f && n.y == 0.0f && n.z == 0.0f) return n;  // no direction to keep
+  if (len2 >= FLT_MIN && std::isfinite(len2)) {
+    const float scale = 1.0f / std::sqrt(len2);
+    n.x *= scale;
+    n.y *= scale;
+    n.z *= scale;
+    return n;
+  }
+  // The squared length overflowed single precision or lost its precision
+  // below the normal range; every finite float squares within double range.
+  const double x = n.x, y = n.y, z = n.z;
+  const double length = std::sqrt(x * x + y * y + z * z);
+  n.x = static_cast<float>(x / length);
+  n.y = static_cast<float>(y / length);
+  n.z = static_cast<float>(z / length);
+  return n;
+}
+
+bool ReadSensorModel(SensorModel* model, const Json::Value& root) {
+  ResetSensorModel(model);
+  const Json::Value emptyObject(Json::objectValue);
+  const Json::Value& s = *JsonGet(root, "skybeacon_config", emptyObject);
+
+  model->modelCad = JsonGet(s, "modelCad", Json::Value("")).asString();
+  if (!JsonHas(s, "modelPoints") || !JsonHas(s, "modelNormals")) return false;
+
+  const Json::Value& points = JsonAt(s, "modelPoints");
+  for (Json::ArrayIndex i = 0; i < ElementCount(points); ++i)
+    model->modelPoints.push_back(ReadVector3(JsonAt(points, i)));
+
+  if (JsonHas(s, "channelMap")) {
+    const Json::Value& map = JsonAt(s, "channelMap");
+    for (Json::ArrayIndex i = 0; i < ElementCount(map); ++i)
+      model->channelMap.push_back(JsonGet(map, i, Json::Value(0)).asInt());
+  } else {
+    for (size_t i = 0; i < model->modelPoints.size(); ++i)
+      model->channelMap.push_back(static_cast<int32_t>(i));
+  }
+
+  const Json::Value& normals = JsonAt(s, "modelNormals");
+  for (Json::ArrayIndex i = 0; i < ElementCount(normals); ++i)
+    model->modelNormals.push_back(RenormalizeModelNormal(ReadVector3(JsonAt(normals, i))));
+
+  if (JsonHas(s, "channelOrder")) {
+    const Json::Value& order = JsonAt(s, "channelOrder");
+    for (Json::ArrayIndex i = 0; i < ElementCount(order); ++i) {
+      const int32_t channel = JsonGet(order, i, Json::Value(-1)).asInt();
+      if (channel >= 0) model->channelOrder.push_back(channel);
+    }
+  }
+
+  model->modelPointsHash = ComputeModelPointsHash(model->channelMap, model->modelPoints);
+  model->present = true;
+  return true;
+}
+
+Json::Value WriteSensorModel(const SensorModel& model) {
+  Json::Value o;  // stays null when nothing is added
+  if (!model.modelCad.empty()) o["modelCad"] = model.modelCad;
+  if (!model.channelMap.empty() && !IsIdentityMap(model.channelMap, model.modelPoints.size()))
+    o["channelMap"] = WriteIntList(model.channelMap);
+  if (!model.channelOrder.empty()) o["channelOrder"] = WriteIntList(model.channelOrder);
+  if (!model.modelPoints.empty()) o["modelPoints"] = WriteVector3List(model.modelPoints);
+  if (!model.modelNormals.empty()) o["modelNormals"] = WriteVector3List(model.modelNormals);
+  return o;
+}

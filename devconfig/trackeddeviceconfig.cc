@@ -1,0 +1,156 @@
+#include "devconfig/trackeddeviceconfig.h"
+
+#include <algorithm>
+
+#include "devconfig/configsections.h"
+#include "devconfig/jsonhelpers.h"
+
+using namespace configsections;
+
+const char kObscuredBlockName1[] = "vblk";
+const char kObscuredBlockName2[] = "vb";
+
+void TrackedDeviceConfig::Reset() {
+  device_class = TrackedDeviceClass::HMD;
+  formatVersion = kFormatLatest;
+  revision = 0;
+  device_vid = 0;
+  device_pid = 0;
+  device_serial_number.clear();
+  device_serial_number_sentinel.clear();
+  render_model.clear();
+  manufacturer.clear();
+  model_number.clear();
+  attached_device_id.clear();
+  required_peer_driver.clear();
+
+  stereo_setup.Reset();
+  parallel_render_cameras_present = false;
+  parallel_render_cameras = false;
+  tracking_camera_intrinsics.clear();
+  tracking_camera_unique_id = 0;
+  display_edid[0].clear();
+  display_edid[1].clear();
+  direct_mode_edid_vid = 0;
+  direct_mode_edid_pid = 0;
+  for (float* rgb : display_color_mult) rgb[0] = rgb[1] = rgb[2] = 1.0f;
+  display_color_mult_present = false;
+  seconds_from_vsync_to_photons = 0.0f;
+  seconds_from_photons_to_vblank = 0.0f;
+  display_frequency = 90.0f;
+  display_hdr10 = false;
+  display_multiframerate = false;
+  display_frequency_present = false;
+  display_mc_type = 0;
+  display_mc_offset = 0.0f;
+  display_mc_scale = 0.0f;
+  display_mc_left.clear();
+  display_mc_right.clear();
+  display_gc_black_clamp = 0.0f;
+  display_gc_type = 0;
+  display_gc_offset = 0.0f;
+  display_gc_scale = 0.0f;
+  display_gc_prescale = 1.0f;
+  display_gc_image.clear();
+  dsc_version = 0;
+  dsc_slices = 0;
+  dsc_bppx16 = 0;
+
+  trackref_from_imu = Pose::Identity();
+  trackref_from_head = Pose::Identity();
+  imu.Reset();
+  tracked_controller_role.clear();
+  resource_root.clear();
+
+  firmware_config = Json::Value();
+  obscured_block1 = Json::Value();
+  obscured_block2 = Json::Value();
+
+  expected_bases = 2;
+  expected_controllers = 2;
+  input_profile.clear();
+  registered_device_type_prefix.clear();
+  display_usb_protocol.clear();
+  display_usb_vid = 0;
+  display_usb_pid = 0;
+  ipd = IpdSettings{-1.0f, 0.0f, 0.0f, false, 0.0f};
+  mfg_build_info = Json::Value();
+  proximity_enable = false;
+  proximity_present = false;
+  audio_playback_device_vid = 0;
+  audio_playback_device_pid = 0;
+  audio_playback_device_name.clear();
+  audio_recording_device_vid = 0;
+  audio_recording_device_pid = 0;
+  audio_recording_device_name.clear();
+  eye_tracking_supported = false;
+}
+
+void TrackedDeviceConfig::FromJson(const Json::Value& root) {
+  Reset();
+  ReadIdentity(root, this);
+  ReadDirectModeIds(root, this);
+  ReadDisplayTiming(root, this);
+  stereo_setup.FromJson(JsonAt(root, "device"));
+  ReadDisplayEdids(root, this);
+  ReadColorMultipliers(root, this);
+  ReadDisplayCorrection(root, this);
+  ReadDscAndTrackingCamera(root, this);
+  // "tracking_to_eye_transform": eye transforms plug in here (element e - first_eye per eye, ForEachDocumentEye).
+  ReadParallelRenderCameras(root, this);
+  ReadPosesAndImu(root, this);
+  // "skybeacon_config": the sensor model plugs in here, when the member exists.
+  // "isps", "tracked_camera", "tracked_cameras" and the legacy camera members: cameras plug in here (may set kFormatLatest).
+  ReadRoleAndResources(root, this);
+  firmware_config = JsonAt(root, "firmware_config");
+  ReadExpectedCounts(root, this);
+  ReadPeripherals(root, this);
+  ReadIpd(root, this);
+  ReadProximity(root, this);
+  mfg_build_info = JsonAt(root, "mfg_build_info");
+  ReadAudioDevices(root, this);
+  obscured_block1 = JsonAt(root, kObscuredBlockName1);
+  obscured_block2 = JsonAt(root, kObscuredBlockName2);
+  eye_tracking_supported = JsonGet(JsonAt(root, "eye_tracking"), "supported", Json::Value(false)).asBool();
+}
+
+Json::Value TrackedDeviceConfig::ToJson() const {
+  Json::Value root(Json::objectValue);
+  WriteIdentity(*this, &root);
+  if (device_class == TrackedDeviceClass::HMD) {
+    Json::Value device(Json::objectValue);
+    stereo_setup.ToJson(&device);
+    root["device"] = device;
+    WriteDisplayEdids(*this, &root);
+    WriteDisplayCorrection(*this, &root);
+    WriteDsc(*this, &root);
+    // "tracking_to_eye_transform": eye transforms plug in here (element e - first_eye per eye, ForEachDocumentEye).
+    WriteDirectModeIds(*this, &root);
+    WriteColorAndTiming(*this, &root);
+    WriteExpectedCounts(*this, &root);
+    WriteIpd(*this, &root);
+    WriteProximityAndParallel(*this, &root);
+  }
+  WriteTrackingCamera(*this, &root);
+  WritePosesAndImu(*this, &root);
+  // "skybeacon_config": the sensor model plugs in here, when present.
+  // "tracked_camera", "tracked_cameras", "isps": cameras and image-processing devices plug in here.
+  WriteRoleAndResources(*this, &root);
+  if (!firmware_config.isNull()) root["firmware_config"] = firmware_config;
+  if (!obscured_block1.isNull()) root[kObscuredBlockName1] = obscured_block1;
+  if (!obscured_block2.isNull()) root[kObscuredBlockName2] = obscured_block2;
+  WritePeripherals(*this, &root);
+  if (!mfg_build_info.isNull()) root["mfg_build_info"] = mfg_build_info;
+  WriteAudioDevices(*this, &root);
+  if (eye_tracking_supported) root["eye_tracking"]["supported"] = true;
+  return root;
+}
+
+void ForEachDocumentEye(const vantage::StereoSetup& setup,
+                        const std::function<void(int eye, Json::ArrayIndex element)>& visit) {
+  // Only eyes 0 and 1 have storage; the range is clamped so that a caller's
+  // odd first_eye or last_eye never makes a long loop or a sparse array.
+  const int first = std::max<int>(setup.first_eye, 0);
+  const int last = std::min<int>(setup.last_eye, 1);
+  for (int eye = first; eye <= last; ++eye) visit(eye, static_cast<Json::ArrayIndex>(eye - first));
+}

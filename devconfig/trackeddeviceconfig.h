@@ -1,0 +1,136 @@
+// The typed, in-memory form of a tracked device's configuration document:
+// one field for every member the system understands. Every document read
+// becomes such a record and every document written is rebuilt from one, so
+// members the record does not know are dropped on the way through.
+#pragma once
+
+#include <json/json.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "devconfig/deviceclass.h"
+#include "devconfig/pose.h"
+#include "vantagelib/imu_calibration.h"
+#include "vantagelib/stereo_setup.h"
+
+// The written form of a document.
+enum : uint32_t {
+  kFormatLegacy = 0,     // IMU calibration at the top level, poses as seven numbers
+  kFormatSectioned = 1,  // "imu" and "head" objects, EDID ids as texts
+  kFormatLatest = 2,     // as sectioned, with camera poses as axes
+};
+
+// Two top-level members carried through verbatim, whatever they hold.
+extern const char kObscuredBlockName1[];  // four characters
+extern const char kObscuredBlockName2[];  // two characters
+
+// Inter-pupillary distance settings, in metres ("ipd" holds millimetres).
+struct IpdSettings {
+  float min_step;  // negative: no step given
+  float low;
+  float high;
+  bool enable;
+  float default_ipd;
+};
+
+struct TrackedDeviceConfig {
+  // Identity.
+  TrackedDeviceClass device_class;
+  uint32_t formatVersion;
+  uint32_t revision;
+  uint32_t device_vid;
+  uint32_t device_pid;
+  std::string device_serial_number;
+  std::string device_serial_number_sentinel;  // main board
+  std::string render_model;
+  std::string manufacturer;
+  std::string model_number;
+  std::string attached_device_id;
+  std::string required_peer_driver;
+
+  // Display; written only for HMD.
+  vantage::StereoSetup stereo_setup;  // "device"
+  // "tracking_to_eye_transform": the eye transforms (one per eye) go here.
+  bool parallel_render_cameras_present;
+  bool parallel_render_cameras;
+  std::string tracking_camera_intrinsics;  // written for every class
+  uint32_t tracking_camera_unique_id;      // written for every class
+  std::string display_edid[2];             // index = eye
+  uint32_t direct_mode_edid_vid;           // EDID byte order
+  uint32_t direct_mode_edid_pid;
+  float display_color_mult[2][3];  // r, g, b per element
+  bool display_color_mult_present;
+  float seconds_from_vsync_to_photons;
+  float seconds_from_photons_to_vblank;
+  float display_frequency;  // Hz
+  bool display_hdr10;
+  bool display_multiframerate;
+  bool display_frequency_present;
+  int32_t display_mc_type;
+  float display_mc_offset;
+  float display_mc_scale;
+  std::string display_mc_left;
+  std::string display_mc_right;
+  float display_gc_black_clamp;
+  int32_t display_gc_type;
+  float display_gc_offset;
+  float display_gc_scale;
+  float display_gc_prescale;
+  std::string display_gc_image;
+  uint32_t dsc_version;
+  uint32_t dsc_slices;
+  uint32_t dsc_bppx16;
+
+  // Tracking.
+  Pose trackref_from_imu;
+  Pose trackref_from_head;
+  vantage::ImuCalibration imu;
+  // "skybeacon_config": the sensor model goes here.
+  // "isps", "tracked_camera(s)": the image-processing devices and tracked cameras go here.
+  std::string tracked_controller_role;
+  std::string resource_root;  // lower case
+
+  // Kept verbatim; null when absent.
+  Json::Value firmware_config;
+  Json::Value obscured_block1;  // under kObscuredBlockName1
+  Json::Value obscured_block2;  // under kObscuredBlockName2
+
+  // Other.
+  uint32_t expected_bases;        // HMD only
+  uint32_t expected_controllers;  // HMD only
+  std::string input_profile;
+  std::string registered_device_type_prefix;
+  std::string display_usb_protocol;
+  uint16_t display_usb_vid;
+  uint16_t display_usb_pid;
+  IpdSettings ipd;  // HMD only
+  Json::Value mfg_build_info;  // kept verbatim; null when absent
+  bool proximity_enable;       // HMD only
+  bool proximity_present;
+  uint16_t audio_playback_device_vid;
+  uint16_t audio_playback_device_pid;
+  std::string audio_playback_device_name;
+  uint16_t audio_recording_device_vid;
+  uint16_t audio_recording_device_pid;
+  std::string audio_recording_device_name;
+  bool eye_tracking_supported;
+
+  TrackedDeviceConfig() { Reset(); }
+  void Reset();
+  // Reset, then fill from the document object. Absent or unconvertible
+  // members take their defaults; sets formatVersion from the shape of the
+  // document. Callers that may get a document of the wrong shape check it
+  // first (ValidateConfigDocument, configloader.h).
+  void FromJson(const Json::Value& root);
+  // The document for the current record in the form formatVersion selects.
+  Json::Value ToJson() const;
+};
+
+// Calls `visit` for every eye from first_eye to last_eye that the record can
+// hold (0 and 1), with the element of the per-eye arrays that belongs to it.
+// Eyes without a name (below 0) take no element, so writing and reading
+// back agree.
+void ForEachDocumentEye(const vantage::StereoSetup& setup,
+                        const std::function<void(int eye, Json::ArrayIndex element)>& visit);
