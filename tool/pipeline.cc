@@ -2,12 +2,11 @@
 
 #include <cstdio>
 
+#include "tool/device_sources.h"
+#include "tool/local_store.h"
 #include "tool/usage.h"
 
 namespace {
-
-// How a step leaves the run: go on with the next step, or end it now.
-enum class StepResult { kContinue, kExitSuccess, kExitFailure };
 
 using Step = StepResult (*)(RunContext& run);
 
@@ -45,7 +44,10 @@ StepResult DecideUsageAndDevice(RunContext& run) {
 //   (file, standard output, device, local store); end-of-run prints.
 // Each step either completes or ends the run; nothing is rolled back.
 const Step kSteps[] = {
+    PrintConnectedSerial,
     DecideUsageAndDevice,
+    OpenDeviceWhenNeeded,
+    FindLocalInputPath,
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tool/tool_options.h"
+#include "vantagelib/hiddevice.h"
 
 // What the steps of one run share. It owns everything the run holds, so that
 // whatever a step opened is released when the run ends, however it ends.
@@ -12,7 +13,12 @@ struct RunContext {
   std::vector<std::string> args;  // the argument vector, program name first
   ToolOptions options;
   bool quiet = false;
+  // Opened by the device choice at most once; closed when the run ends.
+  vantage::CHidDevice device;
 };
+
+// How a step leaves the run: go on with the next step, or end it now.
+enum class StepResult { kContinue, kExitSuccess, kExitFailure };
 
 // Runs the tool on a process argument vector; returns 0 on success and 1 on
 // any failure, a command-line error or the usage text.
