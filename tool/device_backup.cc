@@ -15,9 +15,9 @@ bool IsNameCharacter(char c) {
          c == '.' || c == '_' || c == '-';
 }
 
-std::string ErrorText(const std::string& what, const std::string& path, int code) {
-  return what + " " + path + ": " + strerror(code != 0 ? code : EIO);
-}
+// The reason alone: the caller names the backup file, and the temporary
+// name would only confuse.
+std::string ErrorText(int code) { return strerror(code != 0 ? code : EIO); }
 
 bool WriteAll(int fd, const std::string& text) {
   size_t done = 0;
@@ -41,21 +41,17 @@ bool WriteTemporary(const std::string& directory, const std::string& text, std::
                                              "-" + std::to_string(attempt) + ".tmp");
     fd = open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && (errno != EEXIST || attempt == 99)) {
-      *error = ErrorText("cannot create", *path, errno);
+      *error = ErrorText(errno);
       return false;
     }
   }
-  const char* what = nullptr;
+  // The first failing step gives the reason.
   int code = 0;
-  if (!WriteAll(fd, text)) {
-    what = "cannot write", code = errno;
-  } else if (fsync(fd) != 0) {
-    what = "cannot sync", code = errno;
-  }
-  if (close(fd) != 0 && what == nullptr) what = "cannot close", code = errno;
-  if (what != nullptr) {
+  if (!WriteAll(fd, text) || fsync(fd) != 0) code = errno != 0 ? errno : EIO;
+  if (close(fd) != 0 && code == 0) code = errno;
+  if (code != 0) {
     unlink(path->c_str());
-    *error = ErrorText(what, *path, code);
+    *error = ErrorText(code);
     return false;
   }
   return true;
@@ -115,7 +111,7 @@ BackupResult WriteBackupFile(const std::string& directory, const std::string& se
     if (code != 0) {
       unlink(temporary.c_str());
       *name = candidate;
-      *error = ErrorText("cannot create", path, code);
+      *error = ErrorText(code);
       return BackupResult::kWriteFailed;
     }
     SyncDirectory(directory);

@@ -22,6 +22,6 @@ enum class BackupResult { kWritten, kAllNamesTaken, kWriteFailed };
 // text: the working directory) that is free, and sets `name` to it. The
 // text goes to a temporary file, is synced, and only then takes the name,
 // in a way that fails rather than replace a file that appeared meanwhile.
-// kWriteFailed sets `error`; no temporary file remains after any result.
+// kWriteFailed sets `error` to the reason; no temporary file remains after any result.
 BackupResult WriteBackupFile(const std::string& directory, const std::string& serial,
                              const std::string& text, std::string* name, std::string* error);
