@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the tool and runs its main job on a built-in example.
+# Builds the tool, then loads the example headset document, sets one
+# firmware_config element and prints the resulting document.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh build
-./build/sbconfigtool /Help || true
+./build/sbconfigtool /InputFile examples/hmd_latest.json /FirmwareConfigSetElement demo_setting int 1 /OutputStdout

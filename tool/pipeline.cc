@@ -3,12 +3,15 @@
 #include <cstdio>
 
 #include "tool/device_sources.h"
+#include "tool/direct_mode_ids.h"
+#include "tool/element_edits.h"
+#include "tool/file_sources.h"
 #include "tool/local_store.h"
+#include "tool/outputs.h"
 #include "tool/usage.h"
+#include "tool/working_config.h"
 
 namespace {
-
-using Step = StepResult (*)(RunContext& run);
 
 // Shows the usage, after the error line when the walk stopped on an
 // argument it did not know.
@@ -48,6 +51,21 @@ const Step kSteps[] = {
     DecideUsageAndDevice,
     OpenDeviceWhenNeeded,
     FindLocalInputPath,
+    CreateWorkingConfig,
+    LoadBaseDocument,
+    ApplySerialFile,
+    // serial numbers from the device and the local store
+    // mfg_build_info from the device
+    EditFirmwareConfig,
+    SetMfgBuildInfo,
+    EditDirectModeIds,
+    // calibration imports and the lens sanity check
+    DropEmptyFirmwareConfig,
+    ReformatWorkingConfig,
+    WriteFileOutput,
+    WriteStdoutOutput,
+    // device and local store outputs
+    // end-of-run prints
 };
 
 }  // namespace

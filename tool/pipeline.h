@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "devconfig/trackeddeviceconfig.h"
 #include "tool/tool_options.h"
 #include "vantagelib/hiddevice.h"
 
@@ -13,12 +14,15 @@ struct RunContext {
   std::vector<std::string> args;  // the argument vector, program name first
   ToolOptions options;
   bool quiet = false;
+  TrackedDeviceConfig config;  // the working configuration every step edits
   // Opened by the device choice at most once; closed when the run ends.
   vantage::CHidDevice device;
 };
 
 // How a step leaves the run: go on with the next step, or end it now.
 enum class StepResult { kContinue, kExitSuccess, kExitFailure };
+
+using Step = StepResult (*)(RunContext& run);
 
 // Runs the tool on a process argument vector; returns 0 on success and 1 on
 // any failure, a command-line error or the usage text.

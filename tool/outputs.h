@@ -1,0 +1,23 @@
+// Destinations that are files or streams: an output file and standard
+// output. Both write the same final configuration, each with the revision
+// raised by one in its own text only, so they carry the same revision.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "devconfig/trackeddeviceconfig.h"
+#include "tool/pipeline.h"
+#include "tool/progress.h"
+
+// Replaces the file at exactly `path` (no configuration directory)
+// atomically; on failure `error` holds the message to print.
+bool WriteOutputFile(const TrackedDeviceConfig& config, const std::string& path, const Progress& progress,
+                     std::string* error);
+
+// The document followed by one more line end, in every mode.
+void WriteDocumentTo(const TrackedDeviceConfig& config, FILE* out);
+
+// Pipeline steps.
+StepResult WriteFileOutput(RunContext& run);
+StepResult WriteStdoutOutput(RunContext& run);
