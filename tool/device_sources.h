@@ -10,3 +10,12 @@ StepResult PrintConnectedSerial(RunContext& run);
 
 // Opens the one headset when any option reads or writes it.
 StepResult OpenDeviceWhenNeeded(RunContext& run);
+
+// /InputSentinel: the headset's stored configuration becomes the base document.
+StepResult LoadBaseFromDevice(RunContext& run);
+
+// /SerialSentinel: the serial number the headset was found under.
+StepResult TakeSerialFromDevice(RunContext& run);
+
+// /MfgBuildInfoSentinel: mfg_build_info replaced whole by the headset's.
+StepResult TakeMfgBuildInfoFromDevice(RunContext& run);

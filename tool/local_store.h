@@ -7,3 +7,10 @@
 // /InputLocal: the path that "rigconf_path device" prints becomes the
 // input file.
 StepResult FindLocalInputPath(RunContext& run);
+
+// /SerialLocal: the serial number that "rigconf_serial" prints.
+StepResult TakeSerialFromLocal(RunContext& run);
+
+// /OutputLocal: the result goes to the staging file "configtool.json" in
+// the temporary directory, which "rigconf_write device" then stores.
+StepResult WriteToLocalStore(RunContext& run);

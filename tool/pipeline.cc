@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "tool/device_outputs.h"
 #include "tool/device_sources.h"
 #include "tool/direct_mode_ids.h"
 #include "tool/element_edits.h"
@@ -52,10 +53,12 @@ const Step kSteps[] = {
     OpenDeviceWhenNeeded,
     FindLocalInputPath,
     CreateWorkingConfig,
+    LoadBaseFromDevice,
     LoadBaseDocument,
     ApplySerialFile,
-    // serial numbers from the device and the local store
-    // mfg_build_info from the device
+    TakeSerialFromDevice,
+    TakeSerialFromLocal,
+    TakeMfgBuildInfoFromDevice,
     EditFirmwareConfig,
     SetMfgBuildInfo,
     EditDirectModeIds,
@@ -64,7 +67,8 @@ const Step kSteps[] = {
     ReformatWorkingConfig,
     WriteFileOutput,
     WriteStdoutOutput,
-    // device and local store outputs
+    WriteToDevice,
+    WriteToLocalStore,
     // end-of-run prints
 };
 
