@@ -6,8 +6,9 @@
 // Usage: bad_input_gen OUT_DIR EXAMPLE.json...
 // Files are named <example>~<member path>~<variant>.json; the member path
 // joins names with '.' and array indexes with '@'. A member path that an
-// earlier example had already (a document under "device_json" counting as
-// one at the top) is not repeated.
+// earlier example or array element had already (a document under
+// "device_json" counting as one at the top) is not repeated.
+#include <cctype>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -32,17 +33,17 @@ const Variant kKinds[] = {
     {"emptyobject", "{}"},    {"array", "[1, \"a\", {}]"}, {"object", "{\"x\": [1]}"},
 };
 
+// Numbers out of the range of each of the model's number types. Literals
+// no reader takes (1e400) fail the same way wherever they stand; the
+// bad-input test has them once.
 const Variant kNumbers[] = {
     {"minus1", "-1"},
     {"belowint32", "-2147483649"},
     {"aboveuint32", "4294967296"},
-    {"aboveuint64", "18446744073709551616"},
     {"abovefloat", "1e39"},
     {"lowestdouble", "-1.7976931348623157e308"},
     {"denormal", "4.9e-324"},
     {"minuszero", "-0.0"},
-    {"overflow", "1e400"},
-    {"longdigits", "123456789012345678901234567890123456789012345678901234567890"},
 };
 
 const char kMarker[] = "@@bad-input-marker@@";
@@ -98,9 +99,17 @@ struct Generator {
     ++written;
   }
 
+  // The key leaves out array indexes: the members of the first camera or
+  // eye stand for those of the others.
   bool FirstTime(const std::string& path) {
     const std::string prefix = "device_json.";
-    return seen->insert(path.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : path).second;
+    std::string key;
+    for (size_t i = path.compare(0, prefix.size(), prefix) == 0 ? prefix.size() : 0; i < path.size(); ++i) {
+      if (isdigit(static_cast<unsigned char>(path[i])) && !key.empty() && key.back() == '@')
+        continue;
+      key.push_back(path[i]);
+    }
+    return seen->insert(key).second;
   }
 
   void Visit(Json::Value* value, const std::string& path, bool isMember) {
