@@ -11,20 +11,22 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "vantagelib/debugprintf.h"
+#include "vantagelib/hiddevice.h"
+#include "vantagelib/hiddevicetable.h"
 
 namespace simtest {
+
+using Fields = std::map<std::string, std::string>;
 
 inline std::string& CapturedDebugOutput() {
   static std::string text;
   return text;
 }
-
 inline void CaptureDebugOutput(const char* text) { CapturedDebugOutput() += text; }
 
 inline std::string Deflate(const std::string& text) {
@@ -38,9 +40,7 @@ inline std::string Deflate(const std::string& text) {
 
 inline std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline size_t CountOccurrences(const std::string& text, const std::string& what) {
@@ -50,43 +50,48 @@ inline size_t CountOccurrences(const std::string& text, const std::string& what)
   return count;
 }
 
-// A fresh simulation directory per test, a trace of every HID call, and the
-// device library's diagnostics captured instead of logged.
+// A fresh simulation directory per test (and per table row, through
+// NewSimDir), a trace of every HID call, and the device library's
+// diagnostics captured instead of logged.
 class SimHeadsetTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (strstr(hid_version_str(), "headsetsim") == nullptr)
       GTEST_SKIP() << "needs the simulated HID library on LD_LIBRARY_PATH";
+    vantage::RegisterDebugOutputFunction(CaptureDebugOutput);
+    NewSimDir();
+  }
+  void TearDown() override {
+    vantage::UnregisterDebugOutputFunction(CaptureDebugOutput);
+    RemoveSimDir();
+  }
+
+  // Forgets every headset and what the simulation counted for them.
+  void NewSimDir() {
+    RemoveSimDir();
     const char* tmp = getenv("TMPDIR");
     std::string pattern = std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/simhid-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    ASSERT_NE(mkdtemp(buffer.data()), nullptr);
-    dir_ = buffer.data();
+    ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
+    dir_ = pattern;
     setenv("SBHEADSET_SIM_DIR", dir_.c_str(), 1);
     setenv("SBHEADSET_SIM_TRACE", (dir_ + "/trace.log").c_str(), 1);
     CapturedDebugOutput().clear();
-    vantage::RegisterDebugOutputFunction(CaptureDebugOutput);
   }
-
-  void TearDown() override {
+  void RemoveSimDir() {
     if (dir_.empty())
       return;
-    vantage::UnregisterDebugOutputFunction(CaptureDebugOutput);
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
+    dir_.clear();
     unsetenv("SBHEADSET_SIM_DIR");
     unsetenv("SBHEADSET_SIM_TRACE");
   }
 
   // Writes NAME.headset: a supported headset by default, with `fields`
   // added or replaced ("-serial" leaves the serial out).
-  void AddHeadset(const std::string& name, const std::map<std::string, std::string>& fields = {}) {
-    std::map<std::string, std::string> all = {{"vendor_id", "0xF3A1"},
-                                              {"product_id", "0x2000"},
-                                              {"serial", name},
-                                              {"product", "Test HMD"},
-                                              {"interfaces", "1"}};
+  void AddHeadset(const std::string& name, const Fields& fields = {}) {
+    Fields all = {{"vendor_id", "0xF3A1"}, {"product_id", "0x2000"}, {"serial", name},
+                  {"product", "Test HMD"}, {"interfaces", "1"}};
     for (const auto& field : fields) {
       if (field.first[0] == '-')
         all.erase(field.first.substr(1));
@@ -98,15 +103,23 @@ class SimHeadsetTest : public ::testing::Test {
       out << field.first << "=" << field.second << "\n";
   }
 
+  // Adds headset "h" with serial SN1 and `fields`, opens it through the
+  // table, and starts the trace afresh.
+  void OpenHeadset(vantage::CHidDevice* device, const Fields& fields = {}) {
+    Fields all = fields;
+    all.emplace("serial", "SN1");
+    AddHeadset("h", all);
+    vantage::RefreshAttachedHidDevices(false);
+    device->SetTarget(0xF3A1, 0x2000, all["serial"].c_str(), 1);
+    ASSERT_TRUE(device->Open(true));
+    ClearTrace();
+  }
+
   void StoreStream(const std::string& name, const std::string& stream) {
-    std::ofstream out(dir_ + "/" + name + ".zcfg", std::ios::binary);
-    out << stream;
+    std::ofstream(dir_ + "/" + name + ".zcfg", std::ios::binary) << stream;
   }
   void StoreDocument(const std::string& name, const std::string& text) {
     StoreStream(name, Deflate(text));
-  }
-  bool HasStream(const std::string& name) const {
-    return std::filesystem::exists(dir_ + "/" + name + ".zcfg");
   }
   std::string StoredStream(const std::string& name) const {
     return ReadFileBytes(dir_ + "/" + name + ".zcfg");
@@ -116,6 +129,7 @@ class SimHeadsetTest : public ::testing::Test {
   size_t TraceCount(const std::string& what) const { return CountOccurrences(Trace(), what); }
   void ClearTrace() const { std::filesystem::remove(dir_ + "/trace.log"); }
   std::string Messages() const { return CapturedDebugOutput(); }
+  void ClearMessages() const { CapturedDebugOutput().clear(); }
 
   std::string dir_;
 };
