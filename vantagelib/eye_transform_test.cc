@@ -75,7 +75,6 @@ TEST(EyeTransformJson, WrittenForm) {
       {R"({"intrinsics": [[2, 3], [], [4, 5, 6, 7]], "eye_to_head": [[0, 1, 0]]})",
        R"({"intrinsics": [[2, 3, 0], [0, 1, 0], [4, 5, 6]], "eye_to_head": [[0, 1, 0], [0, 1, 0], [0, 0, 1]]})", ""},
       {R"({"undistort_r2_cutoff": 0.25, "grow_for_undistort": 0})", R"({"undistort_r2_cutoff": 0.25})", ""},
-      {R"({"grow_for_undistort": -0.5})", R"({"grow_for_undistort": -0.5})", ""},
       // A single number n stands for (n, n, -2n, -2n), and 0 is dropped.
       {R"({"scanout_scaling": {"base": [1, 2, 3, 4], "red_src": 3, "red_dest": [0, 0, 10, 0],
                                "blue_src": 0, "blue_dest": -4}})",
@@ -121,18 +120,11 @@ TEST(EyeTransformJson, WrittenForm) {
   EXPECT_EQ(9, JsonPrecision(written["undistort_r2_cutoff"]));
 }
 
-TEST(EyeTransformJson, ColourBlocksAndClampFlags) {
-  EyeTransform eye = Read(R"({"distortion": )" BASE "}");
-  EXPECT_EQ(0.2, eye.distortion_red.coeffs[0]);
-  EXPECT_EQ(-0.05, eye.distortion_blue.center_y);
-  EXPECT_EQ(DISTORT_NONE, eye.inverse_distortion.type);  // never filled
-  for (const DistortionParams* block : {&eye.distortion, &eye.distortion_red, &eye.distortion_blue,
-                                        &eye.inverse_distortion})
-    EXPECT_TRUE(block->clampToR2max);
-
-  eye = Read(R"({"distortion": {"type": "DISTORT_BSPLINE", "coeffs": [1, 1, 1, 1]},
-                 "distortion_red": {"type": "DISTORT_POLY2", "coeffs": [1]},
-                 "inverse_distortion": {"type": "DISTORT_BSPLINE", "coeffs": [1]}})");
+// Colour blocks clamp unless they are B-splines; the inverse block always.
+TEST(EyeTransformJson, ClampFlags) {
+  EyeTransform eye = Read(R"({"distortion": {"type": "DISTORT_BSPLINE", "coeffs": [1, 1, 1, 1]},
+                              "distortion_red": {"type": "DISTORT_POLY2", "coeffs": [1]},
+                              "inverse_distortion": {"type": "DISTORT_BSPLINE", "coeffs": [1]}})");
   EXPECT_FALSE(eye.distortion.clampToR2max);
   EXPECT_TRUE(eye.distortion_red.clampToR2max);
   EXPECT_FALSE(eye.distortion_blue.clampToR2max);  // a copy of the B-spline base
@@ -142,22 +134,16 @@ TEST(EyeTransformJson, ColourBlocksAndClampFlags) {
 TEST(EyeCalibrated, NeedsBothCenterCoordinatesAndPrincipalPoint) {
   EyeTransform eye;
   EXPECT_FALSE(IsEyeCalibrated(eye));
-  eye.distortion.center_x = 0.1;
-  eye.distortion.center_y = -0.1;
-  eye.intrinsics.m[0][2] = 0.02f;
-  eye.intrinsics.m[1][2] = -0.03f;
-  EXPECT_TRUE(IsEyeCalibrated(eye));
   // Any one of the four at zero fails, whatever the red block or the
   // transposed entries hold.
-  for (int which = 0; which < 4; ++which) {
+  eye.distortion_red.center_x = eye.distortion_red.center_y = 0.1;
+  eye.intrinsics.m[2][0] = eye.intrinsics.m[2][1] = 0.02f;
+  for (int zero = -1; zero < 4; ++zero) {
     EyeTransform one = eye;
-    one.distortion_red.center_x = one.distortion_red.center_y = 0.1;
-    one.intrinsics.m[2][0] = one.intrinsics.m[2][1] = 0.02f;
-    double* centers[] = {&one.distortion.center_x, &one.distortion.center_y};
-    if (which < 2)
-      *centers[which] = 0.0;
-    else
-      one.intrinsics.m[which - 2][2] = 0.0f;
-    EXPECT_FALSE(IsEyeCalibrated(one)) << which;
+    one.distortion.center_x = zero == 0 ? 0.0 : 0.1;
+    one.distortion.center_y = zero == 1 ? 0.0 : -0.1;
+    one.intrinsics.m[0][2] = zero == 2 ? 0.0f : 0.02f;
+    one.intrinsics.m[1][2] = zero == 3 ? 0.0f : -0.03f;
+    EXPECT_EQ(zero == -1, IsEyeCalibrated(one)) << zero;
   }
 }

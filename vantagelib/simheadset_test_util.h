@@ -32,8 +32,8 @@ inline void CaptureDebugOutput(const char* text) { CapturedDebugOutput() += text
 inline std::string Deflate(const std::string& text) {
   uLongf size = compressBound(text.size());
   std::string out(size, '\0');
-  compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(text.data()),
-            text.size(), Z_DEFAULT_COMPRESSION);
+  compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(text.data()), text.size(),
+            Z_DEFAULT_COMPRESSION);
   out.resize(size);
   return out;
 }
@@ -41,13 +41,6 @@ inline std::string Deflate(const std::string& text) {
 inline std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline size_t CountOccurrences(const std::string& text, const std::string& what) {
-  size_t count = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-    ++count;
-  return count;
 }
 
 // A fresh simulation directory per test (and per table row, through
@@ -66,7 +59,7 @@ class SimHeadsetTest : public ::testing::Test {
     RemoveSimDir();
   }
 
-  // Forgets every headset and what the simulation counted for them.
+  // No headsets, and nothing that the simulation counted for earlier ones.
   void NewSimDir() {
     RemoveSimDir();
     const char* tmp = getenv("TMPDIR");
@@ -75,14 +68,12 @@ class SimHeadsetTest : public ::testing::Test {
     dir_ = pattern;
     setenv("SBHEADSET_SIM_DIR", dir_.c_str(), 1);
     setenv("SBHEADSET_SIM_TRACE", (dir_ + "/trace.log").c_str(), 1);
-    CapturedDebugOutput().clear();
+    ClearMessages();
   }
   void RemoveSimDir() {
-    if (dir_.empty())
-      return;
     std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-    dir_.clear();
+    if (!dir_.empty())
+      std::filesystem::remove_all(dir_, ignored);
     unsetenv("SBHEADSET_SIM_DIR");
     unsetenv("SBHEADSET_SIM_TRACE");
   }
@@ -118,15 +109,14 @@ class SimHeadsetTest : public ::testing::Test {
   void StoreStream(const std::string& name, const std::string& stream) {
     std::ofstream(dir_ + "/" + name + ".zcfg", std::ios::binary) << stream;
   }
-  void StoreDocument(const std::string& name, const std::string& text) {
-    StoreStream(name, Deflate(text));
+  std::string StoredStream(const std::string& name) const { return ReadFileBytes(dir_ + "/" + name + ".zcfg"); }
+  size_t TraceCount(const std::string& what) const {
+    const std::string trace = ReadFileBytes(dir_ + "/trace.log");
+    size_t count = 0;
+    for (size_t at = trace.find(what); at != std::string::npos; at = trace.find(what, at + 1))
+      ++count;
+    return count;
   }
-  std::string StoredStream(const std::string& name) const {
-    return ReadFileBytes(dir_ + "/" + name + ".zcfg");
-  }
-
-  std::string Trace() const { return ReadFileBytes(dir_ + "/trace.log"); }
-  size_t TraceCount(const std::string& what) const { return CountOccurrences(Trace(), what); }
   void ClearTrace() const { std::filesystem::remove(dir_ + "/trace.log"); }
   std::string Messages() const { return CapturedDebugOutput(); }
   void ClearMessages() const { CapturedDebugOutput().clear(); }
