@@ -19,13 +19,9 @@ void ReadAndWriteEverySection(const Json::Value& value) {
   DistortionParams block;
   FromJson(value, &block, &error);
   WriteStyledJson(ToJson(block));
-  float x = 0.5f, y = -0.5f;
-  DistortPoint(block, &x, &y);
-  UndistortPoint(block, &x, &y);
   EyeTransform eye;
   FromJson(value, &eye, &error);
   WriteStyledJson(ToJson(eye));
-  IsEyeCalibrated(eye);
   CameraIntrinsics intrinsics;
   FromJson(value, &intrinsics, &error);
   WriteStyledJson(ToJson(intrinsics));
