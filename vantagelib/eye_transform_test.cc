@@ -19,8 +19,7 @@ namespace {
 
 Json::Value Parse(const std::string& text) {
   Json::Value root;
-  std::string error;
-  EXPECT_TRUE(ParseJsonText(text, &root, &error)) << error;
+  EXPECT_TRUE(ParseJsonText(text, &root, nullptr)) << text;
   return root;
 }
 

@@ -76,7 +76,7 @@ TEST_F(SimHidDeviceTest, SetTargetAndOpenThroughTheTable) {
   ASSERT_TRUE(device.Open(false));
   EXPECT_EQ(TraceCount("open sim:h:1 ok"), 3u);
   EXPECT_EQ(Messages(), "HID opened: VID f3a1 PID 2012 serial S1   seq 2 | if 1\n");
-  // A failed open is told unless quiet, and keeps the target.
+  // A failed open is told unless quiet; what was found is told either way.
   AddHeadset("h", {{"serial", "S1  "}, {"interfaces", "2"}, {"product_id", "0x2012"}, {"fail_open", "all"}});
   ClearMessages();
   EXPECT_FALSE(device.Open(true));
