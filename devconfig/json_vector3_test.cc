@@ -1,53 +1,28 @@
-// Three-number arrays, including numeric strings and the conversion errors
-// of std::stof, which come back as an error text.
-#include "devconfig/jsonhelpers.h"
-
+// Three-number arrays, numeric strings included, and their error texts.
 #include <gtest/gtest.h>
+
+#include "devconfig/json_testing.h"
 
 namespace {
 
-Json::Value Parse(const std::string& text) {
-  Json::Value root;
-  std::string error;
-  EXPECT_TRUE(ParseJsonText(text, &root, &error)) << error;
-  return root;
-}
-
-TEST(GetJsonVector3, NumbersAndNumericStrings) {
+TEST(GetJsonVector3, NumbersStringsAndErrors) {
   float out[3] = {9, 9, 9};
   std::string error;
-  EXPECT_TRUE(GetJsonVector3(Parse(R"([1, -2.5, "3.25abc"])"), out, &error));
-  EXPECT_EQ(1.0f, out[0]);
-  EXPECT_EQ(-2.5f, out[1]);
-  EXPECT_EQ(3.25f, out[2]);
-}
-
-TEST(GetJsonVector3, ShapeErrors) {
-  float out[3] = {9, 9, 9};
-  std::string error;
-  EXPECT_FALSE(GetJsonVector3(Parse(R"({"x": 1})"), out, &error));
-  EXPECT_EQ("the value is not an array", error);
-  EXPECT_EQ(0.0f, out[0]);
-  EXPECT_FALSE(GetJsonVector3(Parse("[1, 2]"), out, &error));
-  EXPECT_EQ("the array does not have 3 elements", error);
-  EXPECT_FALSE(GetJsonVector3(Parse("[1, 2, 3, 4]"), out, nullptr));
-}
-
-TEST(GetJsonVector3, ElementErrorsKeepEarlierElements) {
-  float out[3] = {9, 9, 9};
-  std::string error;
-  EXPECT_FALSE(GetJsonVector3(Parse(R"([1, true, 3])"), out, &error));
-  EXPECT_EQ("a value in the array could not be converted to a number", error);
-  EXPECT_EQ(1.0f, out[0]);
-  EXPECT_EQ(0.0f, out[1]);
-  EXPECT_EQ(0.0f, out[2]);
-
-  error.clear();
-  EXPECT_FALSE(GetJsonVector3(Parse(R"([1, 2, "abc"])"), out, &error));
-  EXPECT_EQ("a value in the array could not be converted to a number", error);
-  EXPECT_EQ(2.0f, out[1]);
-  EXPECT_FALSE(GetJsonVector3(Parse(R"(["1e99", 2, 3])"), out, &error));
-  EXPECT_FALSE(GetJsonVector3(Parse(R"([1, null, 3])"), out, nullptr));
+  EXPECT_TRUE(GetJsonVector3(JsonOf(R"([1, -2.5, "3.25abc"])"), out, &error));
+  EXPECT_TRUE(out[0] == 1 && out[1] == -2.5f && out[2] == 3.25f);
+  const std::string notANumber = "a value in the array could not be converted to a number";
+  const struct { const char* json; std::string error; float kept[3]; } rows[] = {
+      {R"({"x": 1})", "the value is not an array", {0, 0, 0}},
+      {"[1, 2, 3, 4]", "the array does not have 3 elements", {0, 0, 0}},
+      {"[1, null, 3]", notANumber, {1, 0, 0}},  // converted elements stay
+      {R"([1, 2, "abc"])", notANumber, {1, 2, 0}},
+      {R"(["1e99", 2, 3])", notANumber, {0, 0, 0}}};
+  for (const auto& r : rows) {
+    EXPECT_FALSE(GetJsonVector3(JsonOf(r.json), out, &error)) << r.json;
+    EXPECT_EQ(r.error, error) << r.json;
+    EXPECT_TRUE(out[0] == r.kept[0] && out[1] == r.kept[1] && out[2] == r.kept[2]) << r.json;
+    EXPECT_FALSE(GetJsonVector3(JsonOf(r.json), out, nullptr));
+  }
 }
 
 }  // namespace
