@@ -27,10 +27,7 @@ std::string InForm(TrackedDeviceConfig model, uint32_t form) {
 }
 
 TEST(ExamplesTest, WrittenBackByteForByteAndInEveryForm) {
-  const struct {
-    const char* name;
-    uint32_t form;
-  } examples[] = {{"hmd_latest.json", kFormatSectioned}, {"hmd_legacy.json", kFormatLegacy},
+  const struct { const char* name; uint32_t form; } examples[] = {{"hmd_latest.json", kFormatSectioned}, {"hmd_legacy.json", kFormatLegacy},
                   {"controller.json", kFormatSectioned}, {"hmd_full.json", kFormatLatest},
                   {"hmd_full_legacy.json", kFormatLegacy}};
   for (const auto& example : examples) {
@@ -66,22 +63,10 @@ TEST(ExamplesTest, TheFullDocumentsCarryEveryMember) {
   latest.insert({"imu", "head", "ipd", "isps", "tracked_cameras"});
   legacy.insert({"acc_bias", "acc_scale", "gyro_bias", "gyro_scale", "trackref_from_imu", "trackref_from_head",
                  "minimum_ipd_step", "tracked_camera"});
-  for (const auto& [name, members] : {std::make_pair("hmd_full.json", latest), std::make_pair("hmd_full_legacy.json",
-                                                                                              legacy)}) {
-    const Json::Value::Members found = JsonOf(corelib::ReadTextFile(ExamplePath(name))).getMemberNames();
-    EXPECT_EQ(members, std::set<std::string>(found.begin(), found.end())) << name;
-  }
-}
-
-// Round trips cannot see two fields swapped both ways; a few values can.
-TEST(ExamplesTest, ValuesLandInTheirFields) {
-  const TrackedDeviceConfig model = LoadExample("hmd_full.json");
-  EXPECT_TRUE(model.ipd.low == 0.056f && model.ipd.high == 0.074f && model.ipd.default_ipd == 0.064f);
-  EXPECT_TRUE(model.expected_bases == 4 && model.expected_controllers == 3);
-  EXPECT_EQ("SBD-R-55013", model.eye_transforms[1].display_serial_number);
-  EXPECT_EQ(0.00146484375f, model.seconds_from_photons_to_vblank);
-  EXPECT_EQ(ComputeModelPointsHash({3, 0, 1, 2}, model.sensor_model.modelPoints), model.sensor_model.modelPointsHash);
-  EXPECT_TRUE(model.tracked_cameras.size() == 3 && model.tracked_cameras[0].name == "front_left");
+  const Json::Value::Members full = JsonOf(corelib::ReadTextFile(ExamplePath("hmd_full.json"))).getMemberNames();
+  const Json::Value::Members old = JsonOf(corelib::ReadTextFile(ExamplePath("hmd_full_legacy.json"))).getMemberNames();
+  EXPECT_EQ(latest, std::set<std::string>(full.begin(), full.end()));
+  EXPECT_EQ(legacy, std::set<std::string>(old.begin(), old.end()));
 }
 
 // A record that held every section keeps nothing of it after the next read,
@@ -91,11 +76,9 @@ TEST(ExamplesTest, ReadingAgainStartsFromTheDefaults) {
   model.FromJson(Json::Value(Json::objectValue));
   fresh.FromJson(Json::Value(Json::objectValue));
   EXPECT_TRUE(model.formatVersion == kFormatLegacy && model.sensor_model.modelPointsHash.empty());
-  for (TrackedDeviceClass cls : {TrackedDeviceClass::HMD, TrackedDeviceClass::Controller}) {
-    model.device_class = fresh.device_class = cls;
-    EXPECT_EQ(InForm(fresh, kFormatLegacy), InForm(model, kFormatLegacy));
-    EXPECT_EQ(InForm(fresh, kFormatLatest), InForm(model, kFormatLatest));
-  }
+  model.device_class = fresh.device_class = TrackedDeviceClass::HMD;  // so that every member may be written
+  EXPECT_EQ(InForm(fresh, kFormatLegacy), InForm(model, kFormatLegacy));
+  EXPECT_EQ(InForm(fresh, kFormatLatest), InForm(model, kFormatLatest));
   model = LoadExample("hmd_full.json");
   model.Reset();
   EXPECT_EQ(ToJsonString(TrackedDeviceConfig(), true), ToJsonString(model, true));

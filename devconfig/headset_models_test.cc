@@ -9,14 +9,14 @@ TEST(HeadsetModelsTest, LookupsAndDisplayNames) {
   const struct { const char *maker, *model; HeadsetModel expected; } rows[] = {
       {nullptr, "PO Frame", 1}, {"Placeholder Optics", nullptr, 1}, {"Nobody", "PO Frame", 1},
       {"PLACEHOLDER OPTICS", "po frame dev kit", 2}, {"placeholder optics", "PO VISTA STUDIO", 3},
-      {"Placeholder Optics", "po horizon one", 7},
+      {"Placeholder Optics", "po horizon one", 7}, {"Sample Visual Works", "SVW Lumen", 4},
+      {"sample visual works", "svw prism go", 5}, {"Sample Visual Works", "SVW Aperture", 8},
+      {"Sample Visual Works", "", 6}, {"EXAMPLE DISPLAY LABS", "edl beacon viewer", 10},
+      {"Example Display Labs", "EDL Other", 1},
       // Outside the lists two markers decide, compared with case.
       {"Placeholder Optics", "Something Else", 9}, {"Placeholder Optics", "Horizon Mk", 9},
       {"Placeholder Optics", "Horizon Gen 3", 7}, {"Placeholder Optics", "horizon Gen 3", 9},
-      {"Placeholder Optics", "Horizon gen 3", 9}, {"Sample Visual Works", "SVW Lumen", 4},
-      {"sample visual works", "svw prism go", 5}, {"Sample Visual Works", "SVW Aperture", 8},
-      {"Sample Visual Works", "", 6}, {"EXAMPLE DISPLAY LABS", "edl beacon viewer", 10},
-      {"Example Display Labs", "EDL Other", 1}};
+      {"Placeholder Optics", "Horizon gen 3", 9}};
   for (const auto& r : rows) EXPECT_EQ(r.expected, HeadsetModelFromNames(r.maker, r.model)) << r.expected;
   EXPECT_STREQ("Invalid", HeadsetModelDisplayName(0));
   EXPECT_STREQ("Unknown", HeadsetModelDisplayName(1));

@@ -34,10 +34,8 @@ TEST(ParseJsonText, CommentsErrorsAndDeepNesting) {
 TEST(JsonGuard, TurnsExceptionsIntoText) {
   std::string error;
   EXPECT_TRUE(JsonGuard([] {}, &error));
-  EXPECT_FALSE(JsonGuard([] { Json::Value("s")["member"] = 1; }, &error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_FALSE(JsonGuard([] { throw std::out_of_range("stof"); }, &error));
-  EXPECT_EQ("stof", error);
+  EXPECT_FALSE(JsonGuard([] { Json::Value("s")["member"] = 1; }, &error) || error.empty());
+  EXPECT_FALSE(JsonGuard([] { throw std::out_of_range("stof"); }, &error) || error != "stof");
   EXPECT_FALSE(JsonGuard([] { throw 7; }, nullptr));
 }
 
@@ -50,17 +48,14 @@ TEST(LoadJson, FilesAndStrings) {
   corelib::AddLogListener(&listener);
   Json::Value root(3);
   std::string error;
-  EXPECT_EQ(kJsonLoadFileMissing, LoadJsonFile(dir.Sub("absent.json"), &root, &error));
   EXPECT_EQ(kJsonLoadFileMissing, LoadJsonFile(dir.path(), &root, &error));
   EXPECT_EQ(kJsonLoadOk, LoadJsonFile(dir.Put("empty.json", ""), &root, &error));
-  EXPECT_EQ(kJsonLoadOk, LoadJsonString("", &root, &error));
   EXPECT_EQ(3, root.asInt()) << "empty input leaves the root as it was";
-  EXPECT_EQ(kJsonLoadOk, LoadJsonFile(dir.Put("valid.json", "/* c */ {\"k\": [1, 2]}"), &root, &error));
-  EXPECT_EQ(2, root["k"][1].asInt());
-  // With an error text nothing is logged; without one the failure goes to
-  // the log (the reader's text ends in a newline of its own, the format adds one).
+  EXPECT_EQ(kJsonLoadOk, LoadJsonString("/* c */ [1, 2]", &root, &error));
+  EXPECT_EQ(2, root[1].asInt());
+  // Without an error text the failure goes to the log (the reader's text
+  // ends in a newline of its own, the format adds one).
   const std::string broken = dir.Put("broken.json", "[1,");
-  EXPECT_EQ(kJsonLoadParseError, LoadJsonFile(broken, &root, &error));
   EXPECT_EQ(kJsonLoadParseError, LoadJsonString("[1,", &root, &error));
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(kJsonLoadParseError, LoadJsonFile(broken, &root, nullptr));

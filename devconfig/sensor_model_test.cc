@@ -44,11 +44,7 @@ TEST(SensorModelTest, PresenceNeedsPointsAndNormals) {
 }
 
 TEST(SensorModelTest, ChannelMapAndOrder) {
-  const struct {
-    const char* members;
-    std::vector<int32_t> map, order;
-    bool mapWritten;
-  } rows[] = {
+  const struct { const char* members; std::vector<int32_t> map, order; bool mapWritten; } rows[] = {
       {"", {0, 1, 2}, {}, false},
       {R"("channelMap": [0, 1, 2],)", {0, 1, 2}, {}, false},
       {R"("channelMap": [2, 1, 0],)", {2, 1, 0}, {}, true},
@@ -90,9 +86,7 @@ TEST(SensorModelTest, NormalRenormalisation) {
   EXPECT_TRUE(0.999f * 0.999f == low && 1.001f * 1.001f == high);
   const float lo = 1.0f / std::sqrt(low), hi = 1.0f / std::sqrt(high);
   const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
-  const struct {
-    SensorVector3 in, out;
-  } rows[] = {
+  const struct { SensorVector3 in, out; } rows[] = {
       {{0, 0, 2}, {0, 0, 1}}, {{0, 0, 1.0005f}, {0, 0, 1.0005f}}, {{0, 0, 0.5f}, {0, 0, 1}}, {{3, 4, 0}, {0.6f, 0.8f, 0}},
       // Exclusive bounds: 0.999 and 1.001 square onto them.
       {{0, 0, 0.999f}, {0, 0, 0.999f * lo}}, {{0, 0, -1.001f}, {0, 0, -1.001f * hi}},
