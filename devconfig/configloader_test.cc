@@ -79,14 +79,9 @@ TEST(LoadFromStringTest, MembersOfTheWrongKindAreNamed) {
   const struct { const char *members, *error; } inside[] = {
       {R"("tracking_to_eye_transform": [{}, {"distortion": 7}])",
        "member \"tracking_to_eye_transform\" element 1: \"distortion\": distortion block is not an object"},
-      {R"("tracking_to_eye_transform": ["left"])",
-       "member \"tracking_to_eye_transform\" element 0: eye transform is not an object"},
       {R"("tracked_cameras": [{}, "camera"])", "member \"tracked_cameras\" element 1: camera is not an object"},
-      {R"("tracked_cameras": [{"intrinsics": "x"}])",
-       "member \"tracked_cameras\" element 0: \"intrinsics\": camera intrinsics is not an object"},
       {R"("tracked_camera": {"intrinsics": 3}, "tracked_camera1": {})",
        "member \"tracked_camera\": \"intrinsics\": camera intrinsics is not an object"},
-      {R"("isps": [3])", "member \"isps\" element 0: image-processing device is not an object"},
       {R"("isps": [{"streams": {}}])", "member \"isps\" element 0: \"streams\" is not an array"},
   };
   for (const auto& c : inside) ExpectLoad("{" + kHmd + ", " + c.members + "}", kReset, c.error);

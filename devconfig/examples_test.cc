@@ -3,7 +3,6 @@
 // them they carry every member the model writes.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "corelib/src/pathtools.h"
@@ -27,9 +26,9 @@ std::string InForm(TrackedDeviceConfig model, uint32_t form) {
 }
 
 TEST(ExamplesTest, WrittenBackByteForByteAndInEveryForm) {
-  const struct { const char* name; uint32_t form; } examples[] = {{"hmd_latest.json", kFormatSectioned}, {"hmd_legacy.json", kFormatLegacy},
-                  {"controller.json", kFormatSectioned}, {"hmd_full.json", kFormatLatest},
-                  {"hmd_full_legacy.json", kFormatLegacy}};
+  const struct { const char* name; uint32_t form; } examples[] = {
+      {"hmd_latest.json", kFormatSectioned}, {"hmd_legacy.json", kFormatLegacy}, {"controller.json", kFormatSectioned},
+      {"hmd_full.json", kFormatLatest}, {"hmd_full_legacy.json", kFormatLegacy}};
   for (const auto& example : examples) {
     SCOPED_TRACE(example.name);
     const TrackedDeviceConfig model = LoadExample(example.name);
@@ -46,27 +45,20 @@ TEST(ExamplesTest, WrittenBackByteForByteAndInEveryForm) {
   }
 }
 
+// Between them the two full documents carry every member the model writes:
+// 52 in both, 5 more in the latest form and 8 in the legacy one. Unknown
+// members would not survive the byte-for-byte test, so the counts keep the
+// documents from shrinking unnoticed.
 TEST(ExamplesTest, TheFullDocumentsCarryEveryMember) {
-  std::set<std::string> latest = {
-      "attached_device_id", "audio_playback_device_name", "audio_playback_device_pid", "audio_playback_device_vid",
-      "audio_recording_device_name", "audio_recording_device_pid", "audio_recording_device_vid", "device",
-      "device_class", "device_pid", "device_serial_number", "device_serial_number_sentinel", "device_vid",
-      "direct_mode_edid_pid", "direct_mode_edid_vid", "display_color_mult", "display_edid", "display_frequency",
-      "display_gc", "display_hdr10", "display_mc", "display_multiframerate", "display_usb_pid",
-      "display_usb_protocol", "display_usb_vid", "dsc_bppx16", "dsc_slices", "dsc_version", "expected_bases",
-      "expected_controllers", "eye_tracking", "firmware_config", "input_profile", "manufacturer", "mfg_build_info",
-      "model_number", "parallel_render_cameras", "proximity", "registered_device_type_prefix", "render_model",
-      "required_peer_driver", "resource_root", "revision", "seconds_from_photons_to_vblank",
-      "seconds_from_vsync_to_photons", "skybeacon_config", "tracked_controller_role", "tracking_camera_intrinsics",
-      "tracking_camera_unique_id", "tracking_to_eye_transform", kObscuredBlockName1, kObscuredBlockName2};
-  std::set<std::string> legacy = latest;
-  latest.insert({"imu", "head", "ipd", "isps", "tracked_cameras"});
-  legacy.insert({"acc_bias", "acc_scale", "gyro_bias", "gyro_scale", "trackref_from_imu", "trackref_from_head",
-                 "minimum_ipd_step", "tracked_camera"});
-  const Json::Value::Members full = JsonOf(corelib::ReadTextFile(ExamplePath("hmd_full.json"))).getMemberNames();
-  const Json::Value::Members old = JsonOf(corelib::ReadTextFile(ExamplePath("hmd_full_legacy.json"))).getMemberNames();
-  EXPECT_EQ(latest, std::set<std::string>(full.begin(), full.end()));
-  EXPECT_EQ(legacy, std::set<std::string>(old.begin(), old.end()));
+  const Json::Value latest = JsonOf(corelib::ReadTextFile(ExamplePath("hmd_full.json")));
+  const Json::Value legacy = JsonOf(corelib::ReadTextFile(ExamplePath("hmd_full_legacy.json")));
+  EXPECT_EQ(57u, latest.size());
+  EXPECT_EQ(60u, legacy.size());
+  for (const char* name : {"imu", "head", "ipd", "isps", "tracked_cameras", kObscuredBlockName1, kObscuredBlockName2})
+    EXPECT_TRUE(latest.isMember(name)) << name;
+  for (const char* name : {"acc_bias", "acc_scale", "gyro_bias", "gyro_scale", "trackref_from_imu",
+                           "trackref_from_head", "minimum_ipd_step", "tracked_camera"})
+    EXPECT_TRUE(legacy.isMember(name)) << name;
 }
 
 // A record that held every section keeps nothing of it after the next read,

@@ -17,7 +17,8 @@ TEST(GetJsonVector3, NumbersStringsAndErrors) {
   // Elements converted before a failure stay; out of float range is a failure.
   EXPECT_FALSE(GetJsonVector3(JsonOf(R"([1, 2, "abc"])"), out, &error));
   EXPECT_TRUE(error == "a value in the array could not be converted to a number" && out[1] == 2 && out[2] == 0);
-  for (const char* json : {"[1, null, 3]", R"(["1e99", 2, 3])"}) EXPECT_FALSE(GetJsonVector3(JsonOf(json), out, nullptr));
+  for (const char* json : {"[1, null, 3]", R"(["1e99", 2, 3])"})
+    EXPECT_FALSE(GetJsonVector3(JsonOf(json), out, nullptr)) << json;
 }
 
 }  // namespace

@@ -32,7 +32,8 @@ TEST(StyledWriter, OneLineArrayRule) {
             WriteStyledJson(JsonOf("[null, true, -12, 18446744073709551615, -9223372036854775808, {}, [], \"x\"]")));
   // 52 digits: 2 * 53 + 52 = 158 < 160, one line; 53 digits: 161, one per
   // line; 54 elements of any kind: 3 * 54 >= 160.
-  const struct { int count; const char* element; long lines; } rows[] = {{52, "7", 1}, {53, "7", 55}, {54, "null", 56}, {54, "[]", 56}, {60, "1", 62}};
+  const struct { int count; const char* element; long lines; } rows[] = {
+      {52, "7", 1}, {53, "7", 55}, {54, "null", 56}, {54, "[]", 56}, {60, "1", 62}};
   for (const auto& r : rows) {
     std::string text = "[";
     for (int i = 0; i < r.count; ++i) text += std::string(i ? "," : "") + r.element;
@@ -81,7 +82,8 @@ TEST(StyledWriter, CommentsLikeJsonCppsStyledWriter) {
   // are dropped so that the next member stays out of it.
   EXPECT_EQ("{\n   \"a\" : 1\n}\n// tail\n", WriteStyledJson(JsonOf("{\"a\": 1}\n// tail\n")));
   EXPECT_EQ("[ 1 ] // same\n", WriteStyledJson(JsonOf("[1] // same")));
-  EXPECT_EQ("{\n   \"a\" : 1, // note\n   \"b\" : 2\n}\n", WriteStyledJson(JsonOf("{\"a\": 1, // note  \t\n \"b\": 2}")));
+  EXPECT_EQ("{\n   \"a\" : 1, // note\n   \"b\" : 2\n}\n",
+            WriteStyledJson(JsonOf("{\"a\": 1, // note  \t\n \"b\": 2}")));
 }
 
 }  // namespace

@@ -87,7 +87,8 @@ TEST(SensorModelTest, NormalRenormalisation) {
   const float lo = 1.0f / std::sqrt(low), hi = 1.0f / std::sqrt(high);
   const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
   const struct { SensorVector3 in, out; } rows[] = {
-      {{0, 0, 2}, {0, 0, 1}}, {{0, 0, 1.0005f}, {0, 0, 1.0005f}}, {{0, 0, 0.5f}, {0, 0, 1}}, {{3, 4, 0}, {0.6f, 0.8f, 0}},
+      {{0, 0, 2}, {0, 0, 1}}, {{0, 0, 1.0005f}, {0, 0, 1.0005f}}, {{0, 0, 0.5f}, {0, 0, 1}},
+      {{3, 4, 0}, {0.6f, 0.8f, 0}},
       // Exclusive bounds: 0.999 and 1.001 square onto them.
       {{0, 0, 0.999f}, {0, 0, 0.999f * lo}}, {{0, 0, -1.001f}, {0, 0, -1.001f * hi}},
       {{0, 0, 0.9995f}, {0, 0, 0.9995f}}, {{0, 0, 1.00099f}, {0, 0, 1.00099f}},

@@ -57,8 +57,8 @@ TEST(TrackedCameraTest, PoseDefaultsAndFallbacks) {
   const double cp = std::cos(0.1), sp = std::sin(0.1), cr = std::cos(0.05), sr = std::sin(0.05),
                cy = std::cos(0.15), sy = std::sin(0.15);
   ExpectPose(EulerCameraPose(0.2f, 0.1f, 0.3f),  // Z(yaw) * Y(pitch) * X(roll)
-             {float(cp * cy * sr - sp * sy * cr), float(sp * cy * cr + cp * sy * sr), float(cp * sy * cr - sp * cy * sr),
-              float(cp * cy * cr + sp * sy * sr), 0.0325223804f, 0, -0.05f});
+             {float(cp * cy * sr - sp * sy * cr), float(sp * cy * cr + cp * sy * sr),
+              float(cp * sy * cr - sp * cy * sr), float(cp * cy * cr + sp * sy * sr), 0.0325223804f, 0, -0.05f});
   EXPECT_TRUE(Cameras(R"("tracked_camera": {"extrinsics": {"plus_x": [1, 0, 0], "plus_z": [0, 0, 1]},
                          "head_from_camera": [0.5, 0.5, 0.5, 0.5, 0, 0, 0]})")[0].head_from_camera.IsIdentity());
 }
@@ -103,8 +103,9 @@ TEST(TrackedCameraTest, GenerationsOfCameraMembers) {
 TEST(TrackedCameraTest, DualExtrinsicsPlaceTheSecondInTheFirstOnesFrame) {
   const std::string second = R"("second_tracked_camera": {"head_from_camera": [1, 0, 0, 0, 9, 9, 9]}, )";
   const Pose d = DefaultHeadFromCamera();
-  std::vector<TrackedCamera> cameras = Cameras(R"("tracked_camera1": {}, )" + second +
-                                               R"("dual_extrinsics": {"rotation": [0, 0, 0, 1], "translation": [64, 0, 0]})");
+  std::vector<TrackedCamera> cameras = Cameras(
+      R"("tracked_camera1": {}, "dual_extrinsics": {"rotation": [0, 0, 0, 1], "translation": [64, 0, 0]}, )" + second +
+      R"("x": 0)");
   EXPECT_EQ(d, cameras[0].head_from_camera);
   ExpectPose(cameras[1].head_from_camera,
              {d.rotation[0], 0, 0, d.rotation[3], d.translation[0] + 0.064f, d.translation[1], d.translation[2]});
@@ -120,7 +121,8 @@ TEST(TrackedCameraTest, DualExtrinsicsPlaceTheSecondInTheFirstOnesFrame) {
   cameras = Cameras(R"("tracked_camera1": {}, "dual_extrinsics": {}, )" + second + R"("model_number": "m")");
   ExpectPose(cameras[1].head_from_camera, {0, 0, 0, 0, d.translation[0], d.translation[1], d.translation[2]});
   // Numbers beyond single precision read as the defaults and stay finite.
-  cameras = Cameras(R"("tracked_camera1": {"white_balance": [1e39, 0.5], "head_from_camera": [0, 0, 0, 1, -1e40, 0.5, 0]},
+  cameras = Cameras(R"("tracked_camera1": {"white_balance": [1e39, 0.5],
+                                            "head_from_camera": [0, 0, 0, 1, -1e40, 0.5, 0]},
       "dual_extrinsics": {"rotation": [0, 0, 0, 1e300], "translation": [1e300, 0, 0]}, )" + second + R"("x": 0)");
   EXPECT_TRUE(cameras[0].white_balance[0] == 1 && cameras[0].white_balance[1] == 0.5f);
   ExpectPose(cameras[1].head_from_camera, {0, 0, 0, 0, 0, 0.5f, 0});
