@@ -109,10 +109,13 @@ void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double 
   // it gives axes of a different rotation, or none. A quaternion off unit
   // length by more than float rounding is normalised first, so that it
   // stands for the rotation of its unit form; unit ones are used as stored.
+  // The unit form is rounded to float like a stored quaternion, so that the
+  // axes read back as that quaternion and are written the same way again.
   const double norm2 = q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w;
   if (norm2 > 0.0 && std::isfinite(norm2) && std::fabs(norm2 - 1.0) > kUnitTolerance) {
     const double norm = std::sqrt(norm2);
-    q = {q.x / norm, q.y / norm, q.z / norm, q.w / norm};
+    q = {static_cast<float>(q.x / norm), static_cast<float>(q.y / norm), static_cast<float>(q.z / norm),
+         static_cast<float>(q.w / norm)};
   }
   const double unitX[3] = {1.0, 0.0, 0.0};
   const double unitZ[3] = {0.0, 0.0, 1.0};
