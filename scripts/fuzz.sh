@@ -41,6 +41,7 @@ total_runs=0
 for h in $harnesses; do
   work=$build/fuzz/work/$h          # grows across runs; the committed seeds stay as they are
   findings=$build/fuzz/findings/$h
+  rm -rf "$findings"
   mkdir -p "$work" "$findings"
   seeds=(fuzz/corpus/"$h")
   [ -d fuzz/regressions/"$h" ] && seeds+=(fuzz/regressions/"$h")
