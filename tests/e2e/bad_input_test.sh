@@ -20,6 +20,8 @@ mkdir "$CASES"
 # Generous for a sanitizer build on a loaded machine; no case comes near.
 LIMIT=${SB_BAD_INPUT_TIMEOUT:-60}
 BEFORE="output of an earlier run"
+# The imports one run can take together (/LensIntrinsics excludes the
+# one-eye forms and /LensCentering, /LensEyeToHead its one-eye forms).
 IMPORTS=(/SensorCal /IpdCal /ImuCal /CameraCal /LensCal /LensIntrinsicsLeft /LensIntrinsicsRight
          /LensCentering /LensEyeToHead)
 RUNS=0
@@ -108,17 +110,23 @@ check_run() {
   if [ "$EXIT_CODE" = 0 ]; then keep_written "${1:-}"; fi
 }
 
-# One document through every reader: as the base document with the serial
-# number, overlay and imports taken from it too (they all load the same
-# file, so one run reaches them all when it loads), then as a verification
-# file, directly and wrapped in "device_json".
-check_document() {
-  local file=$1 name=$2 imports=()
+# One document as the base document with the serial number, the overlay
+# and the imports taken from it too: they all load the same file, so one run
+# reaches them all when it loads. The prints then read the result.
+run_all_readers() {
+  local file=$1 imports=()
   for option in "${IMPORTS[@]}"; do imports+=("$option" "$file"); done
-  begin_case "$name through /InputFile, /SerialFile, the overlay and the imports"
+  begin_case "$2 through /InputFile, /SerialFile, the overlay, the imports and the prints"
   run_bounded /InputFile "$file" /SerialFile "$file" /FirmwareConfigOverlay "$file" "${imports[@]}" \
-    /OutputFile out.json
+    /PrintSerial /PrintComputedSerial /PrintModelNumber /PrintMfgBuildInfo line /OutputFile out.json
   check_run
+}
+
+# One document through every reader, then as a verification file, directly
+# and wrapped in "device_json".
+check_document() {
+  local file=$1 name=$2
+  run_all_readers "$file" "$name"
   begin_case "$name as a verification file"
   run_bounded /InputVerificationFile "$file" /OutputFile out.json
   check_run unchecked
@@ -133,12 +141,7 @@ count=$("$GEN" "$CASES" "$SB_SOURCE_DIR"/examples/*.json) || fail "the generator
 [ "$count" -gt 1000 ] || fail "only $count generated documents"
 for file in "$CASES"/*~*.json; do
   name=$(basename "$file" .json)
-  begin_case "$name as the base document and the imports"
-  run_bounded /InputFile "$file" /SerialFile "$file" /FirmwareConfigOverlay "$file" \
-    /SensorCal "$file" /IpdCal "$file" /ImuCal "$file" /CameraCal "$file" /LensCal "$file" \
-    /LensIntrinsicsLeft "$file" /LensIntrinsicsRight "$file" /LensCentering "$file" /LensEyeToHead "$file" \
-    /PrintSerial /PrintComputedSerial /PrintModelNumber /PrintMfgBuildInfo line /OutputFile out.json
-  check_run
+  run_all_readers "$file" "$name"
   # A verification file differs from an input file in its wrapping and in
   # skipping the display-section check: the members of "device" (and the
   # verification example's own) are tried that way too.
@@ -252,7 +255,8 @@ else
   paths+=(/proc/self/mem)
 fi
 for path in "${paths[@]}"; do
-  for option in /InputFile /InputVerificationFile /SerialFile /FirmwareConfigOverlay "${IMPORTS[@]}"; do
+  for option in /InputFile /InputVerificationFile /SerialFile /FirmwareConfigOverlay "${IMPORTS[@]}" \
+    /LensIntrinsics /LensEyeToHeadLeft /LensEyeToHeadRight; do
     begin_case "$option '${path:0:80}'"
     run_bounded "$option" "$path" /OutputFile out.json
     if [ -z "$path" ]; then
