@@ -105,23 +105,33 @@ bool PoseFromAxes(const double position[3], const double plusX[3], const double 
 
 void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double plusZ[3]) {
   Quat q = {pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3]};
-  // The rotation formula holds for unit quaternions only; applied to another
-  // it gives axes of a different rotation, or none. A quaternion off unit
-  // length by more than float rounding is normalised first, so that it
-  // stands for the rotation of its unit form; unit ones are used as stored.
-  // The unit form is rounded to float like a stored quaternion, so that the
-  // axes read back as that quaternion and are written the same way again.
-  const double norm2 = q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w;
-  if (norm2 > 0.0 && std::isfinite(norm2) && std::fabs(norm2 - 1.0) > kUnitTolerance) {
-    const double norm = std::sqrt(norm2);
+  double s = q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w;
+  // A quaternion far off unit length (a legacy document may hold one) stands
+  // for the rotation of its unit form, taken as a float quaternion like the
+  // one the axes will read back as.
+  if (s > 0.0 && std::isfinite(s) && std::fabs(s - 1.0) > kUnitTolerance) {
+    const double norm = std::sqrt(s);
     q = {static_cast<float>(q.x / norm), static_cast<float>(q.y / norm), static_cast<float>(q.z / norm),
          static_cast<float>(q.w / norm)};
+    s = q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w;
   }
   const double unitX[3] = {1.0, 0.0, 0.0};
   const double unitZ[3] = {0.0, 0.0, 1.0};
   for (int i = 0; i < 3; ++i) position[i] = pose.translation[i];
   Rotate(q, unitX, plusX);
   Rotate(q, unitZ, plusZ);
+  // The formula is a rotation for unit quaternions only: for a q of squared
+  // length s it gives s R(v) + (1 - s) v, the axes pulled towards the
+  // identity. A float quaternion is seldom of exactly unit length, and that
+  // pull, read back and rounded to float again, turned the pose a little
+  // further on every write. So the rotation of q / |q| is taken whenever s
+  // is not exactly 1 (the zero quaternion keeps the identity axes).
+  if (s != 1.0 && s > 0.0 && std::isfinite(s)) {
+    for (int i = 0; i < 3; ++i) {
+      plusX[i] = (plusX[i] - (1.0 - s) * unitX[i]) / s;
+      plusZ[i] = (plusZ[i] - (1.0 - s) * unitZ[i]) / s;
+    }
+  }
   // Adding +0 turns a negative zero into zero, so documents never show "-0".
   for (int i = 0; i < 3; ++i) {
     position[i] += 0.0;

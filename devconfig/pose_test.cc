@@ -64,30 +64,48 @@ TEST(PoseTest, FromAxesAndBack) {
   EXPECT_TRUE(PoseFromAxes(edge, x, z, &pose));
 }
 
-// A quaternion off unit length stands for the rotation of its unit form; a
-// unit one (within float rounding) is used as stored, bit for bit.
-TEST(PoseTest, AxesOfQuaternionsOffUnitLength) {
-  const struct { Pose pose; double x[3]; double z[3]; } rows[] = {
-      {{{0, 0, 1, 1}, {0.5f, 0, 0}}, {0, 1, 0}, {0, 0, 1}},  // a quarter turn about +Z at length sqrt 2
-      {{{0, 0, 0, 2}, {0, 0, 0}}, {1, 0, 0}, {0, 0, 1}},
-      {{{0, 0, 0, 0}, {0, 0, 0}}, {1, 0, 0}, {0, 0, 1}},
+// Axes are those of the rotation a quaternion stands for, whatever its
+// length: a float quaternion is seldom of exactly unit length, and the bare
+// formula would pull its axes towards the identity.
+TEST(PoseTest, AxesOfQuaternionsNotOfUnitLength) {
+  const float h = static_cast<float>(std::sqrt(0.5));
+  ASSERT_NE(1.0, 2.0 * h * h);
+  const struct { Pose pose; double x[3]; double z[3]; double tolerance; } rows[] = {
+      {{{h, 0, 0, h}, {0, 0, 0}}, {1, 0, 0}, {0, -1, 0}, 1e-16},          // a float quarter turn, exactly
+      {{{0, h, 0, h}, {0.5f, 0, 0}}, {0, 0, -1}, {1, 0, 0}, 1e-16},
+      {{{0, 0, 1, 1}, {0, 0, 0}}, {0, 1, 0}, {0, 0, 1}, 1e-7},             // length sqrt 2
+      {{{0, 0, 0, 2}, {0, 0, 0}}, {1, 0, 0}, {0, 0, 1}, 0},
+      {{{0, 0, 0, 0}, {0, 0, 0}}, {1, 0, 0}, {0, 0, 1}, 0},
   };
   for (const auto& r : rows) {
     double p[3], x[3], z[3];
     AxesFromPose(r.pose, p, x, z);
     for (int i = 0; i < 3; ++i) {
-      EXPECT_NEAR(r.x[i], x[i], 1e-7);  // the unit form is rounded to float
-      EXPECT_NEAR(r.z[i], z[i], 1e-7);
+      EXPECT_NEAR(r.x[i], x[i], r.tolerance) << i;
+      EXPECT_NEAR(r.z[i], z[i], r.tolerance) << i;
       EXPECT_EQ(r.pose.translation[i], p[i]);
     }
   }
-  const float h = static_cast<float>(std::sqrt(0.5));
-  ASSERT_NE(1.0, 2.0 * h * h);
-  double p[3], x[3], z[3];
-  AxesFromPose(Pose{{h, 0, 0, h}, {0, 0, 0}}, p, x, z);
-  const double hd = h;
-  EXPECT_EQ((0.0 + 2.0 * hd * -hd) + 0.0, z[1]);  // the plain formula
-  EXPECT_EQ((1.0 + 0.0) + 2.0 * (-hd * hd), z[2]);
+}
+
+// Axes written and read back give a pose that writes the same axes again:
+// a pose must not turn a little further on every write.
+TEST(PoseTest, AxesReadBackAreAFixedPoint) {
+  const Pose starts[] = {{{0.70014004f, 0, 0.70014004f, 0.14002801f}, {0, 0, 0}},
+                         {{5, 0, 1, 0}, {0, 0, 0}},
+                         {{0.1f, -0.7f, 0.3f, 0.64f}, {0.01f, 0.02f, 0.03f}}};
+  for (const Pose& start : starts) {
+    double p[3], x[3], z[3];
+    AxesFromPose(start, p, x, z);
+    Pose first;
+    ASSERT_TRUE(PoseFromAxes(p, x, z, &first));
+    Pose pose = first;
+    for (int round = 0; round < 20; ++round) {
+      AxesFromPose(pose, p, x, z);
+      ASSERT_TRUE(PoseFromAxes(p, x, z, &pose));
+      EXPECT_EQ(first, pose) << "round " << round;
+    }
+  }
 }
 
 // Every form of no rotation gives the identity axes, which documents leave out.
