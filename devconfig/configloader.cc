@@ -43,6 +43,55 @@ bool HasKind(const Json::Value& value, Container kind) {
   return value.isNull() || (kind == Container::Object ? value.isObject() : value.isArray());
 }
 
+// Strict UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
+bool IsUtf8Text(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t length = 1;
+    unsigned code = c;
+    unsigned minimum = 0;
+    if (c >= 0x80) {
+      if (c >= 0xC2 && c <= 0xDF) {
+        length = 2, code = c & 0x1F, minimum = 0x80;
+      } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3, code = c & 0x0F, minimum = 0x800;
+      } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4, code = c & 0x07, minimum = 0x10000;
+      } else {
+        return false;
+      }
+      if (text.size() - i < length) return false;
+      for (size_t k = 1; k < length; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80) return false;
+        code = (code << 6) | (next & 0x3F);
+      }
+      if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+// Every string and member name under `value`. Text that is not UTF-8 (raw,
+// or from escapes of lone surrogates) cannot be written back: the writer
+// replaces it as the JSON library escapes it, which changes it, and can give
+// two member names the same written name, so that one of them is lost.
+bool HoldsOnlyUtf8(const Json::Value& value) {
+  if (value.isString()) return IsUtf8Text(value.asString());
+  if (value.isObject()) {
+    for (auto it = value.begin(); it != value.end(); ++it) {
+      if (!IsUtf8Text(it.name()) || !HoldsOnlyUtf8(*it)) return false;
+    }
+  } else if (value.isArray()) {
+    for (const Json::Value& element : value) {
+      if (!HoldsOnlyUtf8(element)) return false;
+    }
+  }
+  return true;
+}
+
 std::string ConfigDirectoryFile(const std::string& name) {
   return corelib::JoinPath(corelib::JoinPath("cfg", "hmd"), name + ".json");
 }
@@ -60,6 +109,16 @@ bool ValidateConfigDocument(const Json::Value& root, std::string* error) {
     *error = std::string("member \"") + section.member + "\" must be " +
              (section.kind == Container::Object ? "an object" : "an array") + ", not " + JsonKindName(value);
     return false;
+  }
+  for (auto it = root.begin(); it != root.end(); ++it) {
+    if (!IsUtf8Text(it.name())) {
+      *error = "a member name is not UTF-8 text";
+      return false;
+    }
+    if (!HoldsOnlyUtf8(*it)) {
+      *error = "member \"" + it.name() + "\" holds text that is not UTF-8";
+      return false;
+    }
   }
   const Json::Value& pid = JsonAt(root, "direct_mode_edid_pid");
   if (pid.isString()) {

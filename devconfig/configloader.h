@@ -9,8 +9,9 @@
 #include "devconfig/trackeddeviceconfig.h"
 
 // Checks that `root` can be read as a configuration document: the root is
-// an object, every section read as an object or array is one (or null), and
-// a textual "direct_mode_edid_pid" is a product id. The error text names the
+// an object, every section read as an object or array is one (or null), all
+// its text (member names included) is UTF-8, and a textual
+// "direct_mode_edid_pid" is a product id. The error text names the
 // offending member.
 bool ValidateConfigDocument(const Json::Value& root, std::string* error);
 

@@ -91,6 +91,23 @@ TEST(LoadFromStringTest, MembersOfTheWrongKindAreNamed) {
              kLoaded, "");
 }
 
+// Text that is not UTF-8 cannot be written back as it came: the writer
+// would change it, and could give two member names the same written name.
+TEST(LoadFromStringTest, TextThatIsNotUtf8IsRefused) {
+  const std::string serial = R"("device_serial_number": "SB-1", )";
+  const struct { const char *members, *error; } refused[] = {
+      {"\"firmware_config\": {\"\x80" "a\": 1, \"\x81" "a\": 2}", "member \"firmware_config\" holds text that is not UTF-8"},
+      {"\"mfg_build_info\": {\"operator\": \"J\xfcrgen\"}", "member \"mfg_build_info\" holds text that is not UTF-8"},
+      {"\"model_number\": \"\xc0\xaf\"", "member \"model_number\" holds text that is not UTF-8"},
+      {"\"model_number\": \"\\udc80\"", "member \"model_number\" holds text that is not UTF-8"},
+      {"\"display_edid\": [\"\xed\xa0\x80\"]", "member \"display_edid\" holds text that is not UTF-8"},
+      {"\"\xf4\x90\x80\x80\": 1", "a member name is not UTF-8 text"},
+  };
+  for (const auto& r : refused) ExpectLoad("{" + serial + r.members + "}", kUntouched, r.error);
+  ExpectLoad("{" + serial + R"("model_number": "caf\u00e9 \ud83d\ude00", "mfg_build_info": {"\u00e9": "Ã©"}})",
+             kLoaded, "");
+}
+
 TEST(LoadFromStringTest, RevisionRaisedInTheTextOnly) {
   const struct { const char *stored, *raised; } rows[] = {
       {"41", "42"}, {"0", "1"}, {"null", "1"}, {"4294967295", "0"}, {"-3", "1"}};

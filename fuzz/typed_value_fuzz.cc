@@ -61,41 +61,6 @@ bool WriteAndReload(TrackedDeviceConfig* model, std::string* written, TrackedDev
   return true;
 }
 
-// Strict UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
-bool IsValidUtf8(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t length = 0;
-    unsigned code = 0;
-    unsigned minimum = 0;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      length = 2, code = c & 0x1F, minimum = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3, code = c & 0x0F, minimum = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4, code = c & 0x07, minimum = 0x10000;
-    } else {
-      return false;
-    }
-    if (i + length > text.size())
-      return false;
-    for (size_t k = 1; k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80)
-        return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-      return false;
-    i += length;
-  }
-  return true;
-}
-
 // The value as written to a document and read back.
 bool CheckReadBack(const Json::Value& set, const Json::Value& read, const std::string& typeName) {
   if (typeName == "string")
