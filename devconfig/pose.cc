@@ -76,8 +76,12 @@ bool PoseFromAxes(const double position[3], const double plusX[3], const double 
   for (double& c : xPerp) c /= perpLength;
 
   // Shortest arc from +Z onto Z: axis +Z x Z, half the angle folded in by
-  // normalising (+Z x Z, 1 + +Z.Z).
-  Quat q1 = {-z[1], z[0], 0.0, 1.0 + z[2]};
+  // normalising (+Z x Z, 1 + +Z.Z). Near -Z, 1 + z2 loses its digits to
+  // cancellation, and the pose read back from its own axes moved a little
+  // on every write; for a unit Z it equals (z0^2 + z1^2) / (1 - z2), which
+  // keeps them.
+  const double onePlusZ2 = z[2] < 0.0 ? (z[0] * z[0] + z[1] * z[1]) / (1.0 - z[2]) : 1.0 + z[2];
+  Quat q1 = {-z[1], z[0], 0.0, onePlusZ2};
   const double q1Norm = std::sqrt(q1.x * q1.x + q1.y * q1.y + q1.w * q1.w);
   if (q1Norm < 1e-150) {
     q1 = {1.0, 0.0, 0.0, 0.0};  // Z is -Z: a half turn about +X

@@ -93,7 +93,9 @@ TEST(PoseTest, AxesOfQuaternionsNotOfUnitLength) {
 TEST(PoseTest, AxesReadBackAreAFixedPoint) {
   const Pose starts[] = {{{0.70014004f, 0, 0.70014004f, 0.14002801f}, {0, 0, 0}},
                          {{5, 0, 1, 0}, {0, 0, 0}},
-                         {{0.1f, -0.7f, 0.3f, 0.64f}, {0.01f, 0.02f, 0.03f}}};
+                         {{0.1f, -0.7f, 0.3f, 0.64f}, {0.01f, 0.02f, 0.03f}},
+                         {{1440, 0, 0.03125f, 0}, {0, 0, 0}},  // +Z taken to within 1e-4 of -Z
+                         {{0.6f, -0.8f, 1e-6f, 2e-5f}, {0, 0, 0}}};
   for (const Pose& start : starts) {
     double p[3], x[3], z[3];
     AxesFromPose(start, p, x, z);
