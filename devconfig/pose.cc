@@ -5,8 +5,9 @@
 
 namespace {
 
-// Far above the rounding of a float unit quaternion (a few 1e-7).
-const double kUnitTolerance = 1e-5;
+// Reading axes back settles in a round or two; the bound only keeps a
+// pathological case from looping.
+const int kMaxReadBackRounds = 8;
 
 struct Quat {
   double x, y, z, w;
@@ -33,6 +34,29 @@ void Rotate(const Quat& q, const double v[3], double out[3]) {
   Cross(u, v, uv);
   Cross(u, uv, uuv);
   for (int i = 0; i < 3; ++i) out[i] = v[i] + 2.0 * q.w * uv[i] + 2.0 * uuv[i];
+}
+
+// The axes of q's rotation, the rotation of q / |q| whatever q's length:
+// the formula v + 2w(u x v) + 2u x (u x v) alone gives s R(v) + (1 - s) v
+// for a q of squared length s, the axes pulled towards the identity, and a
+// float quaternion is seldom of exactly unit length. (The zero quaternion
+// keeps the identity axes.) Adding +0 turns a negative zero into zero, so
+// documents never show "-0".
+void RotationAxes(const Quat& q, double plusX[3], double plusZ[3]) {
+  const double unitX[3] = {1.0, 0.0, 0.0};
+  const double unitZ[3] = {0.0, 0.0, 1.0};
+  Rotate(q, unitX, plusX);
+  Rotate(q, unitZ, plusZ);
+  const double s = q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w;
+  const bool unit = s == 1.0 || !(s > 0.0) || !std::isfinite(s);
+  for (int i = 0; i < 3; ++i) {
+    if (!unit) {
+      plusX[i] = (plusX[i] - (1.0 - s) * unitX[i]) / s;
+      plusZ[i] = (plusZ[i] - (1.0 - s) * unitZ[i]) / s;
+    }
+    plusX[i] += 0.0;
+    plusZ[i] += 0.0;
+  }
 }
 
 }  // namespace
@@ -109,39 +133,22 @@ bool PoseFromAxes(const double position[3], const double plusX[3], const double 
 
 void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double plusZ[3]) {
   Quat q = {pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3]};
-  double s = q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w;
-  // A quaternion far off unit length (a legacy document may hold one) stands
-  // for the rotation of its unit form, taken as a float quaternion like the
-  // one the axes will read back as.
-  if (s > 0.0 && std::isfinite(s) && std::fabs(s - 1.0) > kUnitTolerance) {
-    const double norm = std::sqrt(s);
-    q = {static_cast<float>(q.x / norm), static_cast<float>(q.y / norm), static_cast<float>(q.z / norm),
-         static_cast<float>(q.w / norm)};
-    s = q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w;
+  RotationAxes(q, plusX, plusZ);
+  // Axes are read back as a float quaternion, which may differ from this one
+  // in its last bits (always, when this one is far off unit length) and give
+  // axes that differ again: the pose would move a little on the next writes.
+  // So the axes written are those of the quaternion they read back as; a
+  // round or two of reading its own axes finds it.
+  const double origin[3] = {0.0, 0.0, 0.0};
+  for (int round = 0; round < kMaxReadBackRounds; ++round) {
+    Pose back;
+    if (!PoseFromAxes(origin, plusX, plusZ, &back)) break;
+    const Quat b = {back.rotation[0], back.rotation[1], back.rotation[2], back.rotation[3]};
+    if (b.x == q.x && b.y == q.y && b.z == q.z && b.w == q.w) break;
+    q = b;
+    RotationAxes(q, plusX, plusZ);
   }
-  const double unitX[3] = {1.0, 0.0, 0.0};
-  const double unitZ[3] = {0.0, 0.0, 1.0};
-  for (int i = 0; i < 3; ++i) position[i] = pose.translation[i];
-  Rotate(q, unitX, plusX);
-  Rotate(q, unitZ, plusZ);
-  // The formula is a rotation for unit quaternions only: for a q of squared
-  // length s it gives s R(v) + (1 - s) v, the axes pulled towards the
-  // identity. A float quaternion is seldom of exactly unit length, and that
-  // pull, read back and rounded to float again, turned the pose a little
-  // further on every write. So the rotation of q / |q| is taken whenever s
-  // is not exactly 1 (the zero quaternion keeps the identity axes).
-  if (s != 1.0 && s > 0.0 && std::isfinite(s)) {
-    for (int i = 0; i < 3; ++i) {
-      plusX[i] = (plusX[i] - (1.0 - s) * unitX[i]) / s;
-      plusZ[i] = (plusZ[i] - (1.0 - s) * unitZ[i]) / s;
-    }
-  }
-  // Adding +0 turns a negative zero into zero, so documents never show "-0".
-  for (int i = 0; i < 3; ++i) {
-    position[i] += 0.0;
-    plusX[i] += 0.0;
-    plusZ[i] += 0.0;
-  }
+  for (int i = 0; i < 3; ++i) position[i] = pose.translation[i] + 0.0;
 }
 
 bool AxesAreIdentity(const Pose& pose) {

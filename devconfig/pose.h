@@ -18,7 +18,9 @@ struct Pose {
 // within 0.001, or the position lies beyond float range.
 bool PoseFromAxes(const double position[3], const double plusX[3], const double plusZ[3], Pose* out);
 // A quaternion that is not of unit length stands for the rotation of its
-// unit form (the zero quaternion: no rotation).
+// unit form (the zero quaternion: no rotation). The axes are those of the
+// float quaternion PoseFromAxes reads them back as, so that a pose written
+// and read back writes the same axes again.
 void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double plusZ[3]);
 // True when AxesFromPose gives exactly the axes of the identity pose, which
 // the document leaves out, whatever the seven values are ((0, 0, 0, -1), a
