@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -256,6 +258,38 @@ TEST(FormatJsonReal, GFormatWithoutTrailingPointZero) {
   char expected[128];
   snprintf(expected, sizeof(expected), "%.31g", -2.2250738585072011e-308);
   EXPECT_EQ(expected, FormatJsonReal(-2.2250738585072011e-308, 31));
+}
+
+// The writer does not go through printf; its text must still be printf's,
+// digit for digit, at every precision and across the whole double range.
+TEST(FormatJsonReal, SameTextAsPrintfGFormat) {
+  uint64_t state = 0x9E3779B97F4A7C15u;
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  std::vector<double> values = {0.0,   -0.0,   0.1,    1e-320, 5e-324, 1e16, 1e17, 123456789012345678.0,
+                                0.001, 1e-5,   99999.5, 1e15,  0.5,    -3.5, 90.0, 2.2250738585072014e-308};
+  for (int i = 0; i < 4000; ++i) {
+    uint64_t bits = next();
+    double any = 0.0;
+    memcpy(&any, &bits, sizeof(any));
+    if (std::isfinite(any)) values.push_back(any);
+    values.push_back(static_cast<float>(static_cast<double>(next() % 2000001) / 1e6 - 1.0));
+    values.push_back(static_cast<double>(next() % 100000000) / 1024.0);
+  }
+  int mismatches = 0;
+  for (double v : values) {
+    for (int precision : {0, 1, 6, 9, 15, 17, 31}) {
+      char expected[128];
+      snprintf(expected, sizeof(expected), "%.*g", precision, v);
+      if (FormatJsonReal(v, precision) != expected && ++mismatches <= 5)
+        ADD_FAILURE() << "%." << precision << "g of " << expected << " gives " << FormatJsonReal(v, precision);
+    }
+  }
+  EXPECT_EQ(0, mismatches);
 }
 
 }  // namespace
