@@ -120,6 +120,19 @@ bool IsNonEmptyContainer(const Json::Value& v) {
   return (v.isArray() || v.isObject()) && !v.empty();
 }
 
+// Calls visit(index, element) for elements 0 to size - 1 in order. Walking
+// the array beats looking each index up; an array filled by index can have
+// gaps, which read as null like a lookup would give.
+template <typename Visit>
+void ForEachElement(const Json::Value& array, Visit visit) {
+  Json::ArrayIndex i = 0;
+  for (Json::Value::const_iterator it = array.begin(); it != array.end(); ++it) {
+    for (const Json::ArrayIndex at = it.index(); i < at; ++i)
+      visit(i, Json::Value::nullSingleton());
+    visit(i++, *it);
+  }
+}
+
 class StyledDocumentWriter {
  public:
   explicit StyledDocumentWriter(unsigned rightMargin) : rightMargin_(rightMargin) {}
@@ -204,22 +217,24 @@ class StyledDocumentWriter {
   }
 
   void WriteArray(const Json::Value& v) {
-    Json::ArrayIndex size = v.size();
+    const Json::ArrayIndex size = v.size();
     bool multiLine = 3ull * size >= rightMargin_;
-    for (Json::ArrayIndex i = 0; i < size && !multiLine; ++i)
-      multiLine = IsNonEmptyContainer(v[i]);
+    if (!multiLine) {
+      ForEachElement(v, [&](Json::ArrayIndex, const Json::Value& child) {
+        multiLine = multiLine || IsNonEmptyContainer(child);
+      });
+    }
 
     bool rendered = false;
     if (!multiLine) {
       flat_.clear();
       flatEnds_.clear();
-      for (Json::ArrayIndex i = 0; i < size; ++i) {
-        const Json::Value& child = v[i];
+      ForEachElement(v, [&](Json::ArrayIndex, const Json::Value& child) {
         if (HasComment(child))
           multiLine = true;
         AppendFlat(child, &flat_);
         flatEnds_.push_back(flat_.size());
-      }
+      });
       // "[ " + ", " between elements + " ]"
       multiLine = multiLine || 2ull * (size + 1ull) + flat_.size() >= rightMargin_;
       if (!multiLine) {
@@ -237,8 +252,7 @@ class StyledDocumentWriter {
 
     WriteWithIndent("[");
     Indent();
-    for (Json::ArrayIndex i = 0; i < size; ++i) {
-      const Json::Value& child = v[i];
+    ForEachElement(v, [&](Json::ArrayIndex i, const Json::Value& child) {
       WriteCommentBefore(child);
       WriteIndent();
       // Pre-rendered elements are flat, so flat_ is not reused meanwhile.
@@ -249,7 +263,7 @@ class StyledDocumentWriter {
       if (i + 1 < size)
         out_.push_back(',');
       WriteCommentAfter(child);
-    }
+    });
     Unindent();
     WriteWithIndent("]");
   }

@@ -49,6 +49,16 @@ TEST(StyledWriter, ShortArrayOnOneLine) {
   EXPECT_EQ("[ [], {}, null, \"a\" ]\n", WriteStyledJson(Parse("[[], {}, null, \"a\"]")));
 }
 
+// An array filled by index holds only the elements set; the ones skipped
+// read as null and are written as null, on one line or on several.
+TEST(StyledWriter, ArrayWithGapsWritesNullForTheMissingElements) {
+  Json::Value gapped(Json::arrayValue);
+  gapped[2] = 7;
+  EXPECT_EQ("[ null, null, 7 ]\n", WriteStyledJson(gapped));
+  gapped[4][0] = 1;
+  EXPECT_EQ("[\n   null,\n   null,\n   7,\n   null,\n   [ 1 ]\n]\n", WriteStyledJson(gapped));
+}
+
 TEST(StyledWriter, FiftyThreeDigitsGoOnePerLine) {
   // 2 * 54 + 53 = 161 >= 160
   std::string text = WriteStyledJson(Digits(53));
