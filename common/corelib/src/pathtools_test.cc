@@ -4,6 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "corelib/src/test_scratch.h"
 
 namespace {
@@ -168,6 +173,35 @@ TEST(ReadFileTest, ReadTextFileDropsByteOrderMarkAndCarriageReturnsBeforeLineFee
   EXPECT_EQ("\xef\xbb", corelib::ReadTextFile(scratch.Put("part", "\xef\xbb")));
   EXPECT_EQ("", corelib::ReadTextFile(scratch.Sub("missing")));
   EXPECT_EQ("", corelib::ReadTextFile(scratch.Put("empty", "")));
+}
+
+// A pipe has no size to go by: the read grows its buffer until the end.
+TEST(ReadFileTest, ReadFileBytesFromAPipeLongerThanOneChunk) {
+  ScratchDir scratch;
+  const std::string fifo = scratch.Sub("fifo");
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  std::string bytes(300000, 'p');
+  bytes[299999] = 'q';
+  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << bytes; });
+  std::vector<char> read;
+  const bool ok = corelib::ReadFileBytes(fifo, &read);
+  writer.join();
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(bytes, std::string(read.begin(), read.end()));
+}
+
+TEST(ReadFileTest, ReadTextFileConvertsLineEndsThroughALargeFile) {
+  ScratchDir scratch;
+  std::string crlf = "\xef\xbb\xbf";
+  std::string lf;
+  for (int i = 0; i < 20000; ++i) {
+    crlf += "line\r\n";
+    lf += "line\n";
+  }
+  crlf += "end\r";
+  lf += "end\r";
+  EXPECT_EQ(lf, corelib::ReadTextFile(scratch.Put("crlf", crlf)));
+  EXPECT_EQ(lf, corelib::ReadTextFile(scratch.Put("lf", lf)));
 }
 
 // Whole-file writes.
