@@ -56,12 +56,34 @@ void AppendHexEscape(std::string* out, unsigned code) {
   out->append(escape, sizeof(escape));
 }
 
+// Bytes written as they are: printable ASCII (and DEL) but the quote and
+// the backslash. A table, since every byte of every name is looked up.
+struct PlainBytes {
+  bool plain[256];
+  constexpr PlainBytes() : plain() {
+    for (int u = 0x20; u < 0x80; ++u)
+      plain[u] = u != '"' && u != '\\';
+  }
+};
+constexpr PlainBytes kPlainBytes;
+
+bool IsPlain(char c) {
+  return kPlainBytes.plain[static_cast<unsigned char>(c)];
+}
+
 // The escaping of JsonCpp's writers: ASCII control characters and every
 // non-ASCII code point as \u escapes, so the output is plain ASCII.
 void AppendQuoted(std::string* out, const char* text, size_t length) {
   out->push_back('"');
   const char* end = text + length;
   for (const char* c = text; c != end; ++c) {
+    // Runs of printable ASCII, nearly every name and text, go out whole.
+    const char* run = c;
+    while (c != end && IsPlain(*c))
+      ++c;
+    out->append(run, static_cast<size_t>(c - run));
+    if (c == end)
+      break;
     switch (*c) {
       case '"':
         out->append("\\\"");
