@@ -93,9 +93,17 @@ bool FillConfigFromJson(TrackedDeviceConfig* model, const Json::Value& root, std
   // The reads are lenient and the shape was checked; the guard is the last
   // line against an exception of the JSON library all the same.
   std::string guardError;
-  if (!JsonGuard([&] { model->FromJson(root); }, &guardError)) {
+  std::string problem;
+  if (!JsonGuard([&] { model->FromJson(root, &problem); }, &guardError)) {
     model->Reset();
     *error = "the document could not be read: " + guardError;
+    return false;
+  }
+  // A section member of the wrong kind deeper down: the record could only
+  // guess at it, so the document is refused like one with a wrong top level.
+  if (!problem.empty()) {
+    model->Reset();
+    *error = problem;
     return false;
   }
   return true;

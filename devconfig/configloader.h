@@ -15,7 +15,8 @@
 bool ValidateConfigDocument(const Json::Value& root, std::string* error);
 
 // ValidateConfigDocument, then FromJson. On failure the model is untouched
-// when the document was refused, reset when reading it failed.
+// when the document was refused, reset when reading it failed or found a
+// calibration section holding a member of the wrong container kind.
 bool FillConfigFromJson(TrackedDeviceConfig* model, const Json::Value& root, std::string* error);
 
 // Parses (comments allowed) and fills the model, without the HMD check. On

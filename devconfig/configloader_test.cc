@@ -159,6 +159,39 @@ TEST(LoadValidationTest, SectionsOfTheWrongKindNameTheMember) {
   for (const char* member : arrays) check(member, false);
 }
 
+TEST(LoadValidationTest, SectionMembersOfTheWrongKindInsideFailTheLoad) {
+  const struct {
+    const char* members;
+    const char* error;
+  } cases[] = {
+      {"\"tracking_to_eye_transform\": [{}, {\"distortion\": 7}]",
+       "member \"tracking_to_eye_transform\" element 1: \"distortion\": distortion block is not an object"},
+      {"\"tracking_to_eye_transform\": [\"left\"]",
+       "member \"tracking_to_eye_transform\" element 0: eye transform is not an object"},
+      {"\"tracked_cameras\": [{\"intrinsics\": \"x\"}]",
+       "member \"tracked_cameras\" element 0: \"intrinsics\": camera intrinsics is not an object"},
+      {"\"isps\": [3]", "member \"isps\" element 0: image-processing device is not an object"},
+  };
+  for (const auto& c : cases) {
+    const std::string text =
+        "{\"device_class\": \"hmd\", \"device\": {\"eye_target_width_in_pixels\": 1440, "
+        "\"eye_target_height_in_pixels\": 1600, \"num_windows\": 2, \"first_eye\": \"eEYE_LEFT\", "
+        "\"last_eye\": \"eEYE_RIGHT\"}, \"device_serial_number\": \"SB-1\", " + std::string(c.members) + "}";
+    TrackedDeviceConfig model = Marked();
+    std::string error;
+    EXPECT_FALSE(LoadFromString(&model, &error, text)) << text;
+    EXPECT_EQ(c.error, error);
+    // Reading had begun: the model is left at its defaults.
+    EXPECT_EQ("", model.device_serial_number);
+  }
+  // Eyes outside the range are not read, so they cannot fail the load.
+  std::string text = kCompleteHmd;
+  text.insert(text.size() - 1, ", \"tracking_to_eye_transform\": [{}, 5]");
+  TrackedDeviceConfig model;
+  std::string error;
+  EXPECT_TRUE(LoadFromString(&model, &error, text)) << error;
+}
+
 TEST(LoadValidationTest, ProductIdTextNeedsAHexDigit) {
   for (const char* pid : {"zz", "", " ", "-", "xyz", "+"}) {
     TrackedDeviceConfig model = Marked();

@@ -4,6 +4,8 @@
 
 #include <json/json.h>
 
+#include <string>
+
 #include "devconfig/trackeddeviceconfig.h"
 
 namespace configsections {
@@ -38,6 +40,14 @@ void WriteExpectedCounts(const TrackedDeviceConfig& config, Json::Value* root);
 void WriteIpd(const TrackedDeviceConfig& config, Json::Value* root);
 void WriteProximityAndParallel(const TrackedDeviceConfig& config, Json::Value* root);
 void WriteTrackingCamera(const TrackedDeviceConfig& config, Json::Value* root);
+
+// Calibration sections with codecs of their own: eye transforms, sensor
+// model, cameras and image-processing devices (config_calibration.cc). The
+// readers keep the first member of the wrong container kind in `problem`.
+void ReadEyeTransforms(const Json::Value& root, TrackedDeviceConfig* config, std::string* problem);
+void ReadSensorModelMember(const Json::Value& root, TrackedDeviceConfig* config);
+void WriteEyeTransforms(const TrackedDeviceConfig& config, Json::Value* root);
+void WriteSensorModelMember(const TrackedDeviceConfig& config, Json::Value* root);
 
 // Poses and IMU calibration in the legacy and sectioned forms (config_tracking.cc).
 void ReadPosesAndImu(const Json::Value& root, TrackedDeviceConfig* config);

@@ -25,6 +25,8 @@ void TrackedDeviceConfig::Reset() {
   required_peer_driver.clear();
 
   stereo_setup.Reset();
+  eye_transforms[0].Reset();
+  eye_transforms[1].Reset();
   parallel_render_cameras_present = false;
   parallel_render_cameras = false;
   tracking_camera_intrinsics.clear();
@@ -59,6 +61,9 @@ void TrackedDeviceConfig::Reset() {
   trackref_from_imu = Pose::Identity();
   trackref_from_head = Pose::Identity();
   imu.Reset();
+  ResetSensorModel(&sensor_model);
+  isps.clear();
+  tracked_cameras.clear();
   tracked_controller_role.clear();
   resource_root.clear();
 
@@ -87,6 +92,12 @@ void TrackedDeviceConfig::Reset() {
 }
 
 void TrackedDeviceConfig::FromJson(const Json::Value& root) {
+  std::string ignored;
+  FromJson(root, &ignored);
+}
+
+void TrackedDeviceConfig::FromJson(const Json::Value& root, std::string* problem) {
+  problem->clear();
   Reset();
   ReadIdentity(root, this);
   ReadDirectModeIds(root, this);
@@ -96,11 +107,11 @@ void TrackedDeviceConfig::FromJson(const Json::Value& root) {
   ReadColorMultipliers(root, this);
   ReadDisplayCorrection(root, this);
   ReadDscAndTrackingCamera(root, this);
-  // "tracking_to_eye_transform": eye transforms plug in here (element e - first_eye per eye, ForEachDocumentEye).
+  ReadEyeTransforms(root, this, problem);
   ReadParallelRenderCameras(root, this);
   ReadPosesAndImu(root, this);
-  // "skybeacon_config": the sensor model plugs in here, when the member exists.
-  // "isps", "tracked_camera", "tracked_cameras" and the legacy camera members: cameras plug in here (may set kFormatLatest).
+  ReadSensorModelMember(root, this);
+  ReadCameras(this, root, problem);
   ReadRoleAndResources(root, this);
   firmware_config = JsonAt(root, "firmware_config");
   ReadExpectedCounts(root, this);
@@ -124,7 +135,7 @@ Json::Value TrackedDeviceConfig::ToJson() const {
     WriteDisplayEdids(*this, &root);
     WriteDisplayCorrection(*this, &root);
     WriteDsc(*this, &root);
-    // "tracking_to_eye_transform": eye transforms plug in here (element e - first_eye per eye, ForEachDocumentEye).
+    WriteEyeTransforms(*this, &root);
     WriteDirectModeIds(*this, &root);
     WriteColorAndTiming(*this, &root);
     WriteExpectedCounts(*this, &root);
@@ -133,8 +144,8 @@ Json::Value TrackedDeviceConfig::ToJson() const {
   }
   WriteTrackingCamera(*this, &root);
   WritePosesAndImu(*this, &root);
-  // "skybeacon_config": the sensor model plugs in here, when present.
-  // "tracked_camera", "tracked_cameras", "isps": cameras and image-processing devices plug in here.
+  WriteSensorModelMember(*this, &root);
+  WriteCameras(*this, &root);
   WriteRoleAndResources(*this, &root);
   if (!firmware_config.isNull()) root["firmware_config"] = firmware_config;
   if (!obscured_block1.isNull()) root[kObscuredBlockName1] = obscured_block1;

@@ -9,10 +9,15 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "devconfig/deviceclass.h"
 #include "devconfig/pose.h"
+#include "devconfig/sensor_model.h"
+#include "devconfig/tracked_cameras.h"
+#include "vantagelib/eye_transform.h"
 #include "vantagelib/imu_calibration.h"
+#include "vantagelib/isp_descriptor.h"
 #include "vantagelib/stereo_setup.h"
 
 // The written form of a document.
@@ -52,7 +57,7 @@ struct TrackedDeviceConfig {
 
   // Display; written only for HMD.
   vantage::StereoSetup stereo_setup;  // "device"
-  // "tracking_to_eye_transform": the eye transforms (one per eye) go here.
+  vantage::EyeTransform eye_transforms[2];  // "tracking_to_eye_transform", index = eye
   bool parallel_render_cameras_present;
   bool parallel_render_cameras;
   std::string tracking_camera_intrinsics;  // written for every class
@@ -87,8 +92,9 @@ struct TrackedDeviceConfig {
   Pose trackref_from_imu;
   Pose trackref_from_head;
   vantage::ImuCalibration imu;
-  // "skybeacon_config": the sensor model goes here.
-  // "isps", "tracked_camera(s)": the image-processing devices and tracked cameras go here.
+  SensorModel sensor_model;                  // "skybeacon_config"
+  std::vector<vantage::IspDescriptor> isps;  // "isps"
+  std::vector<TrackedCamera> tracked_cameras;  // "tracked_camera", "tracked_cameras" and older members
   std::string tracked_controller_role;
   std::string resource_root;  // lower case
 
@@ -124,6 +130,10 @@ struct TrackedDeviceConfig {
   // document. Callers that may get a document of the wrong shape check it
   // first (ValidateConfigDocument, configloader.h).
   void FromJson(const Json::Value& root);
+  // The same, keeping in `problem` the first section member found to be of
+  // the wrong container kind inside (named in the text). The record is
+  // filled all the same; a loader refuses such a document.
+  void FromJson(const Json::Value& root, std::string* problem);
   // The document for the current record in the form formatVersion selects.
   Json::Value ToJson() const;
 };

@@ -53,7 +53,12 @@ TEST(ConfigDefaultsTest, DefaultDocument) {
       "   \"device_class\" : \"hmd\",\n"
       "   \"display_edid\" : [ \"\" ],\n"
       "   \"expected_bases\" : 2,\n"
-      "   \"expected_controllers\" : 2\n"
+      "   \"expected_controllers\" : 2,\n"
+      "   \"tracking_to_eye_transform\" : [\n"
+      "      {\n"
+      "         \"display_serial_number\" : \"\"\n"
+      "      }\n"
+      "   ]\n"
       "}\n",
       Write(TrackedDeviceConfig(), kFormatLatest));
 }
@@ -101,7 +106,14 @@ TEST(ConfigHmdTest, UpperCaseClassWithCompleteDevice) {
       "   \"display_edid\" : [ \"\" ],\n"
       "   \"expected_bases\" : 2,\n"
       "   \"expected_controllers\" : 2";
-  EXPECT_EQ("{\n" + device + "\n}\n", Write(config, kFormatLatest));
+  // Every eye in the range gets its record, even a blank one.
+  const std::string eyes =
+      "   \"tracking_to_eye_transform\" : [\n"
+      "      {\n"
+      "         \"display_serial_number\" : \"\"\n"
+      "      }\n"
+      "   ]\n";
+  EXPECT_EQ("{\n" + device + ",\n" + eyes + "}\n", Write(config, kFormatLatest));
   EXPECT_EQ(
       "{\n"
       "   \"acc_bias\" : [ 0, 0, 0 ],\n"
@@ -110,8 +122,8 @@ TEST(ConfigHmdTest, UpperCaseClassWithCompleteDevice) {
           ",\n"
           "   \"gyro_bias\" : [ 0, 0, 0 ],\n"
           "   \"gyro_scale\" : [ 1, 1, 1 ],\n"
-          "   \"minimum_ipd_step\" : -1\n"
-          "}\n",
+          "   \"minimum_ipd_step\" : -1,\n" +
+          eyes + "}\n",
       Write(config, kFormatLegacy));
 }
 

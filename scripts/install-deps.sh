@@ -2,7 +2,8 @@
 # Installs the Debian packages needed to build and test, when any is missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libjsoncpp-dev libhidapi-dev libudev-dev zlib1g-dev libmd-dev
-          googletest libgtest-dev)
+          googletest libgtest-dev
+          man-db groff-base bash-completion dpkg-dev file)  # manual page, completion and package tests
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,10 +2,15 @@
 
 #include <cstdio>
 
+#include "tool/calibration_imports.h"
+#include "tool/device_outputs.h"
+#include "tool/device_sources.h"
 #include "tool/direct_mode_ids.h"
 #include "tool/element_edits.h"
 #include "tool/file_sources.h"
+#include "tool/local_store.h"
 #include "tool/outputs.h"
+#include "tool/prints.h"
 #include "tool/usage.h"
 #include "tool/working_config.h"
 
@@ -45,24 +50,28 @@ StepResult DecideUsageAndDevice(RunContext& run) {
 //   (file, standard output, device, local store); end-of-run prints.
 // Each step either completes or ends the run; nothing is rolled back.
 const Step kSteps[] = {
-    // connected-serial print
+    PrintConnectedSerial,
     DecideUsageAndDevice,
-    // local input path
+    OpenDeviceWhenNeeded,
+    FindLocalInputPath,
     CreateWorkingConfig,
+    LoadBaseFromDevice,
     LoadBaseDocument,
     ApplySerialFile,
-    // serial numbers from the device and the local store
-    // mfg_build_info from the device
+    TakeSerialFromDevice,
+    TakeSerialFromLocal,
+    TakeMfgBuildInfoFromDevice,
     EditFirmwareConfig,
     SetMfgBuildInfo,
     EditDirectModeIds,
-    // calibration imports and the lens sanity check
+    ImportCalibration,
     DropEmptyFirmwareConfig,
     ReformatWorkingConfig,
     WriteFileOutput,
     WriteStdoutOutput,
-    // device and local store outputs
-    // end-of-run prints
+    WriteToDevice,
+    WriteToLocalStore,
+    PrintRequestedFacts,
 };
 
 }  // namespace

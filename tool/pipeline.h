@@ -6,6 +6,7 @@
 
 #include "devconfig/trackeddeviceconfig.h"
 #include "tool/tool_options.h"
+#include "vantagelib/hiddevice.h"
 
 // What the steps of one run share. It owns everything the run holds, so that
 // whatever a step opened is released when the run ends, however it ends.
@@ -14,6 +15,8 @@ struct RunContext {
   ToolOptions options;
   bool quiet = false;
   TrackedDeviceConfig config;  // the working configuration every step edits
+  // Opened by the device choice at most once; closed when the run ends.
+  vantage::CHidDevice device;
 };
 
 // How a step leaves the run: go on with the next step, or end it now.

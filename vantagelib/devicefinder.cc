@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "vantagelib/hidaccess.h"
 #include "vantagelib/hiddevice.h"
 #include "vantagelib/hiddevicetable.h"
 
@@ -48,7 +49,10 @@ bool FindConnectedDevice(CHidDevice* device, bool quiet) {
       return false;
     }
     device->SetTarget(kVendorIdHeadset, productId, serial, 1);
-    device->Open(true);
+    // Quiet about other failures, but a refused open has a known cure that
+    // the person at the machine should hear of, on the diagnostic channel.
+    if (!device->Open(true))
+      ReportOpenPermissionProblem(productId, serial);
   }
   if (device->IsOpen())
     return true;

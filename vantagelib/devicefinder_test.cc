@@ -112,7 +112,34 @@ TEST_F(SimDeviceFinderTest, HeadsetThatWillNotOpenDoesNotStopTheScan) {
   EXPECT_EQ(Find(&device, false, &found), "");
   EXPECT_TRUE(found);
   EXPECT_EQ(device.SerialNumber(), "B1");
-  EXPECT_EQ(Messages(), "") << "the finder opens quietly";
+  // Opened quietly: the one diagnostic is the refused access of "a".
+  EXPECT_EQ(Messages(),
+            "No permission to open skybeacon device VID f3a1, PID 2000 A1: Failed to open a "
+            "device with path 'sim:a:0': Permission denied. Install the udev rule "
+            "70-sbconfigtool.rules (it grants the logged-in user access), then reconnect the "
+            "device.\n");
+}
+
+TEST_F(SimDeviceFinderTest, RefusedAccessNamesTheUdevRuleOnceAndInQuietMode) {
+  AddHeadset("a", {{"serial", "A1"}, {"product_id", "0x2022"}, {"interfaces", "2"},
+                   {"fail_open", "all"}});
+  vantage::CHidDevice device;
+  bool found = true;
+  EXPECT_EQ(Find(&device, true, &found), "") << "standard output stays the tool's";
+  EXPECT_FALSE(found);
+  EXPECT_EQ(simtest::CountOccurrences(Messages(), "No permission to open skybeacon device"), 1u)
+      << Messages();
+  EXPECT_NE(Messages().find("PID 2022 A1"), std::string::npos) << Messages();
+  EXPECT_NE(Messages().find("70-sbconfigtool.rules"), std::string::npos) << Messages();
+}
+
+TEST_F(SimDeviceFinderTest, HeadsetThatOpensSendsNoDiagnostic) {
+  AddHeadset("a", {{"serial", "A1"}});
+  vantage::CHidDevice device;
+  bool found = false;
+  EXPECT_EQ(Find(&device, true, &found), "");
+  EXPECT_TRUE(found);
+  EXPECT_EQ(Messages(), "");
 }
 
 TEST_F(SimDeviceFinderTest, OnlyHeadsetFailingToOpenIsNotFound) {

@@ -1,0 +1,25 @@
+// rigconf_path device: prints the path of the local canonical device
+// configuration file. It fails while nothing is stored there, so that a
+// caller never goes on to load a file that does not exist.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "corelib/src/pathtools.h"
+#include "rigconf/rigconf_store.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2 || strcmp(argv[1], rigconf::kDeviceKind) != 0) {
+    fprintf(stderr, "usage: rigconf_path device\n");
+    return 2;
+  }
+  const std::string path = rigconf::DeviceConfigPath();
+  // Failures go to standard output too: callers quote what it printed.
+  if (!corelib::FileExists(path)) {
+    printf("no local device configuration at '%s' (store one with rigconf_write device FILE)\n",
+           path.c_str());
+    return 1;
+  }
+  printf("%s\n", path.c_str());
+  return 0;
+}

@@ -1,0 +1,23 @@
+// The local canonical copy of the device configuration that the rigconf_*
+// commands keep: where it lives and how the commands report.
+#pragma once
+
+#include <string>
+
+namespace rigconf {
+
+// Moves the store, for tests and for machines with more than one station.
+constexpr const char kStoreDirVariable[] = "SBCONFIG_RIGCONF_DIR";
+constexpr const char kDefaultStoreDir[] = "/var/lib/sbconfigtool";
+// The only configuration kept so far; commands name it by its kind.
+constexpr const char kDeviceKind[] = "device";
+
+// kStoreDirVariable when set and not empty, else kDefaultStoreDir.
+std::string StoreDirectory();
+// The canonical device configuration file: device.json in the store.
+std::string DeviceConfigPath();
+
+// Creates the directory and every missing parent (0755 less the umask).
+bool MakeDirectories(const std::string& path, std::string* error);
+
+}  // namespace rigconf

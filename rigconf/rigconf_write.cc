@@ -1,0 +1,43 @@
+// rigconf_write device FILE: makes FILE the local canonical device
+// configuration. FILE must load as a configuration document; the copy is
+// replaced atomically, so readers see the old or the new one, never a part.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "corelib/src/atomicfile.h"
+#include "corelib/src/pathtools.h"
+#include "devconfig/configloader.h"
+#include "rigconf/rigconf_store.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3 || strcmp(argv[1], rigconf::kDeviceKind) != 0) {
+    fprintf(stderr, "usage: rigconf_write device FILE\n");
+    return 2;
+  }
+  const std::string source = argv[2];
+  // Read once and check that very text (as LoadFromFile would), so that a
+  // file changing under us cannot slip past the check.
+  const std::string text = corelib::ReadTextFile(source);
+  TrackedDeviceConfig config;
+  std::string error;
+  if (text.empty()) {
+    error = "file is empty or does not exist";
+  } else {
+    LoadFromString(&config, &error, text);
+  }
+  // The caller only looks at the status, so the reason goes to standard error.
+  if (!error.empty()) {
+    fprintf(stderr, "rigconf_write: '%s' is not a configuration document: %s\n", source.c_str(),
+            error.c_str());
+    return 1;
+  }
+  const std::string target = rigconf::DeviceConfigPath();
+  if (!rigconf::MakeDirectories(rigconf::StoreDirectory(), &error) ||
+      !corelib::ReplaceFileAtomically(target, text, &error)) {
+    fprintf(stderr, "rigconf_write: cannot store the local device configuration: %s\n",
+            error.c_str());
+    return 1;
+  }
+  return 0;
+}

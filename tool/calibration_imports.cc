@@ -1,0 +1,157 @@
+#include "tool/calibration_imports.h"
+
+#include <string>
+
+#include "devconfig/configloader.h"
+#include "tool/progress.h"
+
+namespace {
+
+using vantage::EyeTransform;
+
+struct ImportRun {
+  Progress progress;
+  FILE* out;
+  TrackedDeviceConfig* config;
+
+  // Loads `path` into a fresh temporary configuration; on failure prints
+  // the load error and returns false.
+  bool Load(const std::string& path, TrackedDeviceConfig* temp) const {
+    std::string error;
+    if (LoadFromFile(temp, &error, path)) return true;
+    fprintf(out, "Error reading '%s': Error: %s\n", path.c_str(), error.c_str());
+    return false;
+  }
+
+  // The common shape of an import: given, loaded, announced, copied.
+  template <typename Copy>
+  bool Import(const std::string& path, const char* message, Copy copy) const {
+    if (path.empty()) return true;
+    TrackedDeviceConfig temp;
+    if (!Load(path, &temp)) return false;
+    PrintProgress(progress, message, path.c_str());
+    copy(temp);
+    return true;
+  }
+};
+
+void CopyCenter(const vantage::DistortionParams& from, vantage::DistortionParams* to) {
+  to->center_x = from.center_x;
+  to->center_y = from.center_y;
+}
+
+bool LensSanityCheck(const ImportRun& run) {
+  bool passed = true;
+  for (int eye = 0; eye < 2; ++eye) {
+    if (vantage::IsEyeCalibrated(run.config->eye_transforms[eye])) continue;
+    fprintf(run.out, "ERROR: Eye %d appears to not be calibrated!\n", eye);
+    passed = false;
+  }
+  if (passed) PrintProgress(run.progress, "Passed SanityCheckLensCal\n");
+  return passed;
+}
+
+}  // namespace
+
+void CopyLensIntrinsics(const EyeTransform& from, EyeTransform* to) {
+  to->intrinsics = from.intrinsics;
+  to->distortion = from.distortion;
+  to->distortion_red = from.distortion_red;
+  to->distortion_blue = from.distortion_blue;
+  to->inverse_distortion = from.inverse_distortion;
+  to->undistort_r2_cutoff = from.undistort_r2_cutoff;
+}
+
+void CopyLensCentering(const EyeTransform& from, EyeTransform* to) {
+  for (int row = 0; row < 3; ++row) to->intrinsics.m[row][2] = from.intrinsics.m[row][2];
+  CopyCenter(from.distortion, &to->distortion);
+  CopyCenter(from.distortion_red, &to->distortion_red);
+  CopyCenter(from.distortion_blue, &to->distortion_blue);
+}
+
+void CopyEyeToHead(const EyeTransform& from, EyeTransform* to) { to->eye_to_head = from.eye_to_head; }
+
+bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConfig* config, FILE* out) {
+  const ImportRun run{Progress{out, quiet}, out, config};
+  EyeTransform* eyes = config->eye_transforms;
+
+  if (!run.Import(o.sensorCalFile, "Sensor cal file: '%s'\n",
+                  [&](const TrackedDeviceConfig& t) { config->sensor_model = t.sensor_model; }))
+    return false;
+  if (!run.Import(o.ipdCalFile, "ipd cal file: '%s'\n", [&](const TrackedDeviceConfig& t) { config->ipd = t.ipd; }))
+    return false;
+  if (!run.Import(o.imuCalFile, "IMU calibration: '%s'\n", [&](const TrackedDeviceConfig& t) { config->imu = t.imu; }))
+    return false;
+  if (!run.Import(o.cameraCalFile, "Camera calibration: '%s'\n", [&](const TrackedDeviceConfig& t) {
+        config->tracked_cameras = t.tracked_cameras;
+        config->isps = t.isps;
+      }))
+    return false;
+
+  if (!o.lensIntrinsicsFile.empty()) {
+    if (!o.lensCenteringFile.empty()) {
+      fprintf(out, "Error: Cannot specify both /LensIntrinsics and /LensCentering\n");
+      return false;
+    }
+    if (!o.lensIntrinsicsLeftFile.empty() || !o.lensIntrinsicsRightFile.empty()) {
+      fprintf(out, "Error: Cannot specify both /LensIntrinsics and /LensIntrinsics{Left,Right}\n");
+      return false;
+    }
+  }
+
+  if (!run.Import(o.lensCalFile, "Lens cal file: '%s'\n", [&](const TrackedDeviceConfig& t) {
+        eyes[0] = t.eye_transforms[0];
+        eyes[1] = t.eye_transforms[1];
+      }))
+    return false;
+
+  // Serial numbers of the panels outrank both whole-lens imports: a run that
+  // names the panels does not touch their lens data.
+  if (!o.displaySerialLeft.empty() || !o.displaySerialRight.empty()) {
+    PrintProgress(run.progress, "Display Serial Numbers: Left='%s', Right='%s'\n", o.displaySerialLeft.c_str(),
+                  o.displaySerialRight.c_str());
+    eyes[0].display_serial_number = o.displaySerialLeft;
+    eyes[1].display_serial_number = o.displaySerialRight;
+  } else if (!o.lensIntrinsicsFile.empty()) {
+    if (!run.Import(o.lensIntrinsicsFile, "Lens intrinsics file: '%s'\n", [&](const TrackedDeviceConfig& t) {
+          CopyLensIntrinsics(t.eye_transforms[0], &eyes[0]);
+          CopyLensIntrinsics(t.eye_transforms[1], &eyes[1]);
+        }))
+      return false;
+  } else if (!run.Import(o.lensCenteringFile, "Lens centering file: '%s'\n", [&](const TrackedDeviceConfig& t) {
+               CopyLensCentering(t.eye_transforms[0], &eyes[0]);
+               CopyLensCentering(t.eye_transforms[1], &eyes[1]);
+             })) {
+    return false;
+  }
+
+  if (!run.Import(o.lensIntrinsicsLeftFile, "Lens intrinsics file (LEFT): '%s'\n",
+                  [&](const TrackedDeviceConfig& t) { CopyLensIntrinsics(t.eye_transforms[0], &eyes[0]); }))
+    return false;
+  if (!run.Import(o.lensIntrinsicsRightFile, "Lens intrinsics file (RIGHT): '%s'\n",
+                  [&](const TrackedDeviceConfig& t) { CopyLensIntrinsics(t.eye_transforms[1], &eyes[1]); }))
+    return false;
+
+  if (!o.lensEyeToHeadFile.empty() && (!o.lensEyeToHeadLeftFile.empty() || !o.lensEyeToHeadRightFile.empty())) {
+    fprintf(out, "Error: Cannot specify both /LensEyeToHead and /LensEyeToHead{Left,Right}\n");
+    return false;
+  }
+  if (!run.Import(o.lensEyeToHeadFile, "Eye To Head file: '%s'\n", [&](const TrackedDeviceConfig& t) {
+        CopyEyeToHead(t.eye_transforms[0], &eyes[0]);
+        CopyEyeToHead(t.eye_transforms[1], &eyes[1]);
+      }))
+    return false;
+  if (!run.Import(o.lensEyeToHeadLeftFile, "Eye To Head file: '%s'\n",
+                  [&](const TrackedDeviceConfig& t) { CopyEyeToHead(t.eye_transforms[0], &eyes[0]); }))
+    return false;
+  if (!run.Import(o.lensEyeToHeadRightFile, "Eye To Head file: '%s'\n",
+                  [&](const TrackedDeviceConfig& t) { CopyEyeToHead(t.eye_transforms[1], &eyes[1]); }))
+    return false;
+
+  return !o.sanityCheckLensCal || LensSanityCheck(run);
+}
+
+StepResult ImportCalibration(RunContext& run) {
+  return ApplyCalibrationImports(run.options, run.quiet, &run.config, stdout) ? StepResult::kContinue
+                                                                                : StepResult::kExitFailure;
+}
