@@ -142,19 +142,6 @@ bool IsNonEmptyContainer(const Json::Value& v) {
   return (v.isArray() || v.isObject()) && !v.empty();
 }
 
-// Calls visit(index, element) for elements 0 to size - 1 in order. Walking
-// the array beats looking each index up; an array filled by index can have
-// gaps, which read as null like a lookup would give.
-template <typename Visit>
-void ForEachElement(const Json::Value& array, Visit visit) {
-  Json::ArrayIndex i = 0;
-  for (Json::Value::const_iterator it = array.begin(); it != array.end(); ++it) {
-    for (const Json::ArrayIndex at = it.index(); i < at; ++i)
-      visit(i, Json::Value::nullSingleton());
-    visit(i++, *it);
-  }
-}
-
 class StyledDocumentWriter {
  public:
   explicit StyledDocumentWriter(unsigned rightMargin) : rightMargin_(rightMargin) {}
@@ -242,7 +229,7 @@ class StyledDocumentWriter {
     const Json::ArrayIndex size = v.size();
     bool multiLine = 3ull * size >= rightMargin_;
     if (!multiLine) {
-      ForEachElement(v, [&](Json::ArrayIndex, const Json::Value& child) {
+      JsonForEachElement(v, [&](Json::ArrayIndex, const Json::Value& child) {
         multiLine = multiLine || IsNonEmptyContainer(child);
       });
     }
@@ -251,7 +238,7 @@ class StyledDocumentWriter {
     if (!multiLine) {
       flat_.clear();
       flatEnds_.clear();
-      ForEachElement(v, [&](Json::ArrayIndex, const Json::Value& child) {
+      JsonForEachElement(v, [&](Json::ArrayIndex, const Json::Value& child) {
         if (HasComment(child))
           multiLine = true;
         AppendFlat(child, &flat_);
@@ -274,7 +261,7 @@ class StyledDocumentWriter {
 
     WriteWithIndent("[");
     Indent();
-    ForEachElement(v, [&](Json::ArrayIndex i, const Json::Value& child) {
+    JsonForEachElement(v, [&](Json::ArrayIndex i, const Json::Value& child) {
       WriteCommentBefore(child);
       WriteIndent();
       // Pre-rendered elements are flat, so flat_ is not reused meanwhile.

@@ -21,10 +21,12 @@
 #include <type_traits>
 
 // A member or element read with a default. `value` points into the document
-// (or at the default when the member is absent) and must not outlive either.
+// (or at the default when the member is absent), `fallback` at the default;
+// neither may outlive what it points at. Two pointers, so that the reads
+// the model makes by the thousand copy no values.
 struct JsonRead {
   const Json::Value* value;
-  Json::Value fallback;  // null when the read had no default to fall back on
+  const Json::Value* fallback;  // null when the read had no default to fall back on
 
   const Json::Value& operator*() const { return *value; }
   const Json::Value* operator->() const { return value; }
@@ -77,7 +79,7 @@ template <typename T, json_internal::EnableIfIndex<T> = 0>
 JsonRead JsonGet(const Json::Value& array, T index, const Json::Value& def) {
   Json::ArrayIndex i = 0;
   if (!json_internal::ToArrayIndex(index, &i))
-    return JsonRead{&def, Json::Value()};
+    return JsonRead{&def, nullptr};
   return JsonGet(array, i, def);
 }
 
@@ -87,6 +89,22 @@ const Json::Value& JsonAt(const Json::Value& container, T index) {
   if (!json_internal::ToArrayIndex(index, &i))
     return Json::Value::nullSingleton();
   return JsonAt(container, i);
+}
+
+// Calls visit(index, element) for the elements 0 to size - 1 of an array,
+// in order, as JsonAt would give them: an array filled by index can have
+// gaps, which come as the null value. Nothing for a value that is not an
+// array. One walk instead of a lookup per index.
+template <typename Visit>
+void JsonForEachElement(const Json::Value& array, Visit visit) {
+  if (!array.isArray())
+    return;
+  Json::ArrayIndex i = 0;
+  for (Json::Value::const_iterator it = array.begin(); it != array.end(); ++it) {
+    for (const Json::ArrayIndex at = it.index(); i < at; ++i)
+      visit(i, Json::Value::nullSingleton());
+    visit(i++, *it);
+  }
 }
 
 // Conversions of a bare value, without a fallback (0, 0.0, false, "").

@@ -27,8 +27,8 @@ const Json::Value* FindElement(const Json::Value& array, Json::ArrayIndex index)
 
 JsonRead Found(const Json::Value* member, const Json::Value& def) {
   if (member == nullptr)
-    return JsonRead{&def, Json::Value()};
-  return JsonRead{member, def};
+    return JsonRead{&def, nullptr};
+  return JsonRead{member, &def};
 }
 
 // Each conversion answers false where the table says "fallback".
@@ -202,7 +202,7 @@ T ConvertRead(const JsonRead& read, Convert convert, T zero) {
   if (read.value != nullptr && convert(*read.value, &result))
     return result;
   result = zero;
-  if (convert(read.fallback, &result))
+  if (read.fallback != nullptr && convert(*read.fallback, &result))
     return result;
   return zero;
 }
@@ -256,12 +256,12 @@ std::string JsonRead::asString() const {
   return ConvertRead<std::string>(*this, ConvertString, std::string());
 }
 
-int32_t JsonToInt(const Json::Value& v) { return JsonRead{&v, Json::Value()}.asInt(); }
-uint32_t JsonToUInt(const Json::Value& v) { return JsonRead{&v, Json::Value()}.asUInt(); }
-double JsonToDouble(const Json::Value& v) { return JsonRead{&v, Json::Value()}.asDouble(); }
-float JsonToFloat(const Json::Value& v) { return JsonRead{&v, Json::Value()}.asFloat(); }
-bool JsonToBool(const Json::Value& v) { return JsonRead{&v, Json::Value()}.asBool(); }
-std::string JsonToString(const Json::Value& v) { return JsonRead{&v, Json::Value()}.asString(); }
+int32_t JsonToInt(const Json::Value& v) { return JsonRead{&v, nullptr}.asInt(); }
+uint32_t JsonToUInt(const Json::Value& v) { return JsonRead{&v, nullptr}.asUInt(); }
+double JsonToDouble(const Json::Value& v) { return JsonRead{&v, nullptr}.asDouble(); }
+float JsonToFloat(const Json::Value& v) { return JsonRead{&v, nullptr}.asFloat(); }
+bool JsonToBool(const Json::Value& v) { return JsonRead{&v, nullptr}.asBool(); }
+std::string JsonToString(const Json::Value& v) { return JsonRead{&v, nullptr}.asString(); }
 
 Json::Value JsonFloat(float v) { return JsonReal(v, kFloatPrecision); }
 

@@ -134,10 +134,11 @@ TEST(JsonRead, PresentMemberPointsIntoTheDocument) {
   JsonRead present = JsonGet(doc, "m", def);
   EXPECT_EQ(&doc["m"], present.value);
   EXPECT_TRUE(present->isNull());
-  EXPECT_EQ(5, present.fallback.asInt());
+  ASSERT_NE(nullptr, present.fallback);
+  EXPECT_EQ(5, present.fallback->asInt());
   JsonRead absent = JsonGet(doc, "none", def);
   EXPECT_EQ(&def, absent.value);
-  EXPECT_TRUE(absent.fallback.isNull());
+  EXPECT_EQ(nullptr, absent.fallback);
   EXPECT_EQ(1, (*JsonGet(doc, std::string("k"), def)).asInt());
 }
 
