@@ -3,6 +3,7 @@
 #include "devconfig/jsonhelpers.h"
 
 #include <charconv>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -146,7 +147,10 @@ class StyledDocumentWriter {
  public:
   explicit StyledDocumentWriter(unsigned rightMargin) : rightMargin_(rightMargin) {}
 
-  std::string Write(const Json::Value& root) {
+  std::string Write(const Json::Value& root, const std::vector<JsonMemberRef>* rootMembers = nullptr) {
+    // Only the root object's own members are stand-ins; WriteObject takes
+    // the list on its first call, which is the root's.
+    rootMembers_ = root.isObject() ? rootMembers : nullptr;
     out_.reserve(4096);
     WriteCommentBefore(root);
     WriteValue(root);
@@ -204,14 +208,29 @@ class StyledDocumentWriter {
       AppendFlat(v, &out_);
   }
 
+  // The value written for a member: its stand-in when it has one.
+  static const Json::Value& MemberValue(const Json::Value& member, const char* name, const char* nameEnd,
+                                        const std::vector<JsonMemberRef>* stands) {
+    if (stands != nullptr) {
+      const size_t length = static_cast<size_t>(nameEnd - name);
+      for (const JsonMemberRef& stand : *stands) {
+        if (strlen(stand.name) == length && memcmp(stand.name, name, length) == 0)
+          return *stand.value;
+      }
+    }
+    return member;
+  }
+
   void WriteObject(const Json::Value& v) {
+    const std::vector<JsonMemberRef>* stands = rootMembers_;
+    rootMembers_ = nullptr;
     WriteWithIndent("{");
     Indent();
     // JsonCpp keeps members in byte order of their names.
     for (Json::Value::const_iterator it = v.begin(); it != v.end();) {
-      const Json::Value& child = *it;
       const char* nameEnd = nullptr;
       const char* name = it.memberName(&nameEnd);
+      const Json::Value& child = MemberValue(*it, name, nameEnd, stands);
       WriteCommentBefore(child);
       WriteIndent();
       AppendQuoted(&out_, name, static_cast<size_t>(nameEnd - name));
@@ -335,6 +354,7 @@ class StyledDocumentWriter {
   }
 
   unsigned rightMargin_;
+  const std::vector<JsonMemberRef>* rootMembers_ = nullptr;
   std::string out_;
   std::string indent_;
   std::string flat_;
@@ -348,4 +368,9 @@ std::string WriteStyledJson(const Json::Value& root) { return WriteStyledJson(ro
 std::string WriteStyledJson(const Json::Value& root, unsigned rightMargin) {
   StyledDocumentWriter writer(rightMargin);
   return writer.Write(root);
+}
+
+std::string WriteStyledJson(const Json::Value& root, const std::vector<JsonMemberRef>& rootMembers) {
+  StyledDocumentWriter writer(kRightMargin);
+  return writer.Write(root, &rootMembers);
 }

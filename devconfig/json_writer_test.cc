@@ -9,6 +9,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -57,6 +58,23 @@ TEST(StyledWriter, ArrayWithGapsWritesNullForTheMissingElements) {
   EXPECT_EQ("[ null, null, 7 ]\n", WriteStyledJson(gapped));
   gapped[4][0] = 1;
   EXPECT_EQ("[\n   null,\n   null,\n   7,\n   null,\n   [ 1 ]\n]\n", WriteStyledJson(gapped));
+}
+
+// Root members written from elsewhere: the placeholder fixes the place, the
+// stand-in gives the value and its comments; deeper members of the same
+// name and other roots are untouched.
+TEST(StyledWriter, RootMembersWrittenFromStandIns) {
+  Json::Value block = Parse("{\"x\": 1.5, \"inner\": {\"block\": 2}}");
+  block.setComment(std::string("// from elsewhere"), Json::commentBefore);
+  Json::Value root = Parse("{\"a\": 1, \"block\": null, \"nested\": {\"block\": 3}}");
+  Json::Value full = root;
+  full["block"] = block;
+  const std::vector<JsonMemberRef> stands = {{"block", &block}, {"absent", &block}};
+  EXPECT_EQ(WriteStyledJson(full), WriteStyledJson(root, stands));
+  EXPECT_NE(std::string::npos, WriteStyledJson(root, stands).find("// from elsewhere"));
+  EXPECT_EQ(WriteStyledJson(root), WriteStyledJson(root, {}));
+  const Json::Value array = Parse("[{\"block\": null}]");
+  EXPECT_EQ(WriteStyledJson(array), WriteStyledJson(array, stands));
 }
 
 TEST(StyledWriter, FiftyThreeDigitsGoOnePerLine) {

@@ -19,6 +19,7 @@
 #include <functional>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 // A member or element read with a default. `value` points into the document
 // (or at the default when the member is absent), `fallback` at the default;
@@ -146,6 +147,16 @@ std::string WriteStyledJson(const Json::Value& root);
 // The same with another right margin; the dependency's own styled writer
 // uses 74, which lets tests compare the two layouts.
 std::string WriteStyledJson(const Json::Value& root, unsigned rightMargin);
+
+// A member of the root object written from elsewhere: the root holds a
+// placeholder under `name`, which fixes its place, and `*value` is written
+// in its stead, comments included. Lets a large block kept elsewhere be
+// written without first being copied into the document.
+struct JsonMemberRef {
+  const char* name;
+  const Json::Value* value;
+};
+std::string WriteStyledJson(const Json::Value& root, const std::vector<JsonMemberRef>& rootMembers);
 
 // Deep merge of the object `source` into the object `destination`.
 void MergeJsonObjects(Json::Value& destination, const Json::Value& source);

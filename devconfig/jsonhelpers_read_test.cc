@@ -142,6 +142,22 @@ TEST(JsonRead, PresentMemberPointsIntoTheDocument) {
   EXPECT_EQ(1, (*JsonGet(doc, std::string("k"), def)).asInt());
 }
 
+TEST(JsonRead, ForEachElementGivesEveryIndexInOrder) {
+  Json::Value gapped(Json::arrayValue);
+  gapped[1] = "b";
+  gapped[3] = 4;
+  std::vector<std::string> seen;
+  JsonForEachElement(gapped, [&](Json::ArrayIndex i, const Json::Value& element) {
+    seen.push_back(std::to_string(i) + "=" + (element.isNull() ? "null" : JsonToString(element)));
+    EXPECT_EQ(&JsonAt(gapped, i), &element);
+  });
+  EXPECT_EQ((std::vector<std::string>{"0=null", "1=b", "2=null", "3=4"}), seen);
+  int calls = 0;
+  for (const char* text : {"{\"0\": 1}", "7", "null", "[]"})
+    JsonForEachElement(Parse(text), [&](Json::ArrayIndex, const Json::Value&) { ++calls; });
+  EXPECT_EQ(0, calls);
+}
+
 TEST(JsonRead, WrongContainerKindReadsAsAbsent) {
   const Json::Value doc = Parse(R"({"s": "text", "n": 5, "a": [1, 2], "o": {"k": 1}})");
   EXPECT_EQ(42, JsonGet(doc["s"], "k", 42).asInt());

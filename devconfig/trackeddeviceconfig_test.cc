@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "devconfig/jsonhelpers.h"
 
@@ -584,6 +585,45 @@ TEST(ConfigOtherTest, VerbatimBlocksPassThrough) {
   // Null values are not written.
   EXPECT_EQ("{\n   \"device_class\" : \"controller\"\n}\n",
             Write(Read("{\"device_class\": \"controller\", \"firmware_config\": null, \"vb\": null}"), kFormatLatest));
+}
+
+// Taking the blocks out of a parsed document instead of copying them gives
+// the same record, comments on the blocks included, and the same text,
+// whether the blocks are copied into the tree or written from the record.
+TEST(ConfigOtherTest, VerbatimBlocksTakenAndWrittenInPlace) {
+  const std::string text =
+      "{\"device_class\": \"controller\", \"revision\": 3,\n"
+      "  // build record\n"
+      "  \"mfg_build_info\": {\"line\": \"A7\"},\n"
+      "  \"firmware_config\": {\"mode\": 3.5, \"list\": [1, 2] /* kept */},\n"
+      "  \"vblk\": [true], \"vb\": \"two\"}";
+  const TrackedDeviceConfig copied = Read(text);
+  TrackedDeviceConfig taken;
+  Json::Value root = Parse(text);
+  std::string problem = "stale";
+  taken.TakeFromJson(&root, &problem);
+  EXPECT_EQ("", problem);
+  for (const char* block : {"firmware_config", "mfg_build_info", "vblk", "vb"})
+    EXPECT_FALSE(root.isMember(block)) << block;
+  EXPECT_EQ(3u, taken.revision);
+  const std::string expected = WriteStyledJson(copied.ToJson());
+  EXPECT_NE(std::string::npos, expected.find("// build record"));
+  EXPECT_EQ(expected, WriteStyledJson(taken.ToJson()));
+
+  std::vector<JsonMemberRef> blocks;
+  const Json::Value shell = taken.ToJson(&blocks);
+  ASSERT_EQ(4u, blocks.size());
+  EXPECT_EQ(&taken.firmware_config, blocks[0].value);
+  EXPECT_TRUE(shell["firmware_config"].isNull());
+  EXPECT_EQ(expected, WriteStyledJson(shell, blocks));
+
+  // Absent blocks are cleared, not kept from an earlier read.
+  Json::Value bare = Parse("{\"device_class\": \"controller\"}");
+  taken.TakeFromJson(&bare, &problem);
+  EXPECT_TRUE(taken.firmware_config.isNull());
+  EXPECT_TRUE(taken.obscured_block2.isNull());
+  EXPECT_TRUE(taken.ToJson(&blocks).isObject());
+  EXPECT_TRUE(blocks.empty());
 }
 
 TEST(ConfigOtherTest, PresenceFlags) {
