@@ -277,6 +277,34 @@ TEST(FormatJsonReal, GFormatWithoutTrailingPointZero) {
   EXPECT_EQ(expected, FormatJsonReal(-2.2250738585072011e-308, 31));
 }
 
+// Single-precision values, the bulk of a document, take a path of their own
+// at nine digits; across the whole float range, and at the ties and powers
+// of ten where rounding and the choice of notation turn, it must still give
+// printf's text.
+TEST(FormatJsonReal, FloatsAtNineDigitsSameTextAsPrintf) {
+  std::vector<float> values = {2097151.875f, 8388607.5f, 0.5f,       1e-9f, 1e9f,       999999.938f,
+                               0.0001f,      0.00001f,   123456.789f, 1e-5f, 9.99999944e-5f, 100000000.0f,
+                               99999992.0f,  1.0f,       16777215.0f, 1e-10f, 1.17549435e-38f};
+  for (uint32_t bits = 0; bits < 0x7F800000u; bits += 4099) {
+    float f = 0.0f;
+    memcpy(&f, &bits, sizeof(f));
+    values.push_back(f);
+  }
+  int mismatches = 0;
+  for (float f : values) {
+    for (double v : {static_cast<double>(f), -static_cast<double>(f)}) {
+      char expected[64];
+      snprintf(expected, sizeof(expected), "%.9g", v);
+      if (FormatJsonReal(v, 9) != expected && ++mismatches <= 5)
+        ADD_FAILURE() << "%.9g of " << expected << " gives " << FormatJsonReal(v, 9);
+    }
+  }
+  EXPECT_EQ(0, mismatches);
+  EXPECT_EQ("2097151.88", FormatJsonReal(2097151.875f, 9));  // a tie, to the even digit
+  EXPECT_EQ("0.100000001", FormatJsonReal(0.1f, 9));
+  EXPECT_EQ("9.99999975e-06", FormatJsonReal(1e-5f, 9));
+}
+
 // The writer does not go through printf; its text must still be printf's,
 // digit for digit, at every precision and across the whole double range.
 TEST(FormatJsonReal, SameTextAsPrintfGFormat) {
