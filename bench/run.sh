@@ -65,6 +65,17 @@ rm -rf "$work"
 mkdir -p "$work/docs" "$work/out" "$work/device"
 results=$work/results.tsv
 : >"$results"
+# The tool syncs every file it writes (outputs, backups), so on a disk a run
+# also measures the disk. The main figures write to a RAM file system when
+# there is one; the largest document and the device write are measured on
+# the build directory's disk as well.
+fast=
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  fast=$(mktemp -d /dev/shm/sbconfigtool-bench.XXXXXX)
+  trap 'rm -rf "$fast"' EXIT
+fi
+out=${fast:-$work/out}
+disk=$work/out
 
 # --- The floor program: the same libraries as the tool (its NEEDED list,
 # forced in even where the floor itself calls nothing from them), so both
@@ -83,6 +94,10 @@ done
 # shellcheck disable=SC2086
 g++ -std=c++17 $flags $(pkg-config --cflags jsoncpp) "$here/floor.cc" -o "$floor" \
   -Wl,--no-as-needed "${libs[@]}" -Wl,--as-needed
+
+probe=$work/syslog-probe
+# shellcheck disable=SC2086
+g++ -std=c++17 $flags "$here/syslog_probe.cc" -o "$probe"
 
 # --- Documents, each passed once through the tool so that it is in exactly
 # the form the tool writes (the latest form).
@@ -160,49 +175,76 @@ for s in "${sizes[@]}"; do
   f=$doc/scale-$s.json
   case $s in 100k) n=40 ;; 1m) n=10 ;; *) n=5 ;; esac
   [ "$quick" = 1 ] && n=3
+  extra=()
+  if [ "$s" = "${sizes[-1]}" ] && [ "$out" != "$disk" ]; then
+    extra=("tool_${s}_disk" "$tool /InputFile $f /OutputFile $disk/tool-$s.json")
+  fi
   group "$n" 1 \
-    "tool_$s" "$tool /InputFile $f /OutputFile $work/out/tool-$s.json" \
-    "floor_$s" "$floor $f $work/out/floor-$s.json"
-  peak "tool_$s" "$tool" /InputFile "$f" /OutputFile "$work/out/tool-$s.json"
-  peak "floor_$s" "$floor" "$f" "$work/out/floor-$s.json"
+    "tool_$s" "$tool /InputFile $f /OutputFile $out/tool-$s.json" \
+    "floor_$s" "$floor $f $out/floor-$s.json" "${extra[@]}"
+  peak "tool_$s" "$tool" /InputFile "$f" /OutputFile "$out/tool-$s.json"
+  peak "floor_$s" "$floor" "$f" "$out/floor-$s.json"
+  cmp -s "$out/tool-$s.json" "$f" || [ "$(diff "$out/tool-$s.json" "$f" | grep -c '^[<>]')" = 2 ] ||
+    echo "run.sh: warning: the $s document did not come back as it went in (beyond its revision)" >&2
+  rm -f "$out"/*-"$s".json "$disk"/*-"$s".json
 done
 
-# --- (c) Device round trip through the simulated headset.
+# --- (c) Device round trip through the simulated headset. The simulated
+# HID library is preloaded rather than found through LD_LIBRARY_PATH, which
+# would make the loader search that directory for every library the tool
+# loads; with a real headset there is no such search either.
 dev=$work/device
 sim=$build/sbheadset-sim
 export SBHEADSET_SIM_DIR=$dev/sim
-mkdir -p "$SBHEADSET_SIM_DIR" "$dev/run"
+mkdir -p "$SBHEADSET_SIM_DIR" "$dev/run" "$out/device-run"
 "$sim" create bench serial=BENCH-0001 >/dev/null
 "$sim" store bench "$doc/device.json" >/dev/null
-simlib=$build/headsetsim/lib
+simlib=$build/headsetsim/lib/libhidapi-hidraw.so.0
 write=("$tool" /InputFile "$doc/device.json" /OutputSentinel)
 readback=("$tool" /InputSentinel /OutputStdout)
 device_note=
-(cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/write.trace LD_LIBRARY_PATH=$simlib "${write[@]}" >"$dev/write.out" 2>&1) ||
+(cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/write.trace LD_PRELOAD=$simlib "${write[@]}" >"$dev/write.out" 2>"$dev/write.err") ||
   device_note="the write failed: $(head -c 200 "$dev/write.out")"
 if [ -z "$device_note" ] && ! grep -q '^send 0x10' "$dev/write.trace" 2>/dev/null; then
   device_note="this sbconfigtool does not write to a headset yet (/OutputSentinel has no effect)"
 fi
 if [ -z "$device_note" ]; then
-  (cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/read.trace LD_LIBRARY_PATH=$simlib "${readback[@]}" >"$dev/read.out" 2>&1) ||
+  (cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/read.trace LD_PRELOAD=$simlib "${readback[@]}" >"$dev/read.out" 2>"$dev/read.err") ||
     device_note="the read failed: $(head -c 200 "$dev/read.out")"
 fi
 if [ -z "$device_note" ]; then
+  ls "$dev"/run/BENCH-0001-*.json >/dev/null 2>&1 || device_note="the write made no backup"
+fi
+if [ -z "$device_note" ]; then
   csize=$(bytes "$SBHEADSET_SIM_DIR/bench.zcfg")
-  printf 'csize\t%s\n' "$csize" >>"$results"
-  printf 'write_reports\t%s\n' "$(grep -c '^send ' "$dev/write.trace")" >>"$results"
-  printf 'write_gets\t%s\n' "$(grep -c '^get ' "$dev/write.trace")" >>"$results"
-  printf 'read_reports\t%s\n' "$(grep -c '^get ' "$dev/read.trace")" >>"$results"
+  {
+    printf 'csize\t%s\n' "$csize"
+    printf 'write_reports\t%s\n' "$(grep -c '^send ' "$dev/write.trace")"
+    printf 'write_gets\t%s\n' "$(grep -c '^get ' "$dev/write.trace")"
+    printf 'read_reports\t%s\n' "$(grep -c '^get ' "$dev/read.trace")"
+    # Device diagnostics (the system log, copied to stderr), per round trip.
+    printf 'diagnostics\t%s\n' "$(cat "$dev/write.err" "$dev/read.err" | grep -c '^sbconfigtool\[')"
+  } >>"$results"
   n=30
   [ "$quick" = 1 ] && n=3
-  ls "$dev"/run/BENCH-0001-*.json >/dev/null 2>&1 || device_note="the write made no backup"
   # Backups land in the run directory; each run starts without them, so
   # that the search for a free backup name costs the same every time.
-  (cd "$dev/run" && PREPARE="find $dev/run -maxdepth 1 -name BENCH-0001-*.json -delete" \
-    LD_LIBRARY_PATH=$simlib group "$n" 1 dev_write "${write[*]}" dev_read "${readback[*]}")
+  extra=()
+  if [ "$out" != "$disk" ]; then
+    extra=(dev_write_disk "$tool /InputFile $doc/device.json /OutputSentinel")
+    (cd "$dev/run" && PREPARE="find $dev/run -maxdepth 1 -name BENCH-0001-*.json -delete" \
+      LD_PRELOAD=$simlib group "$n" 1 "${extra[@]}")
+  fi
+  (cd "$out/device-run" && PREPARE="find $out/device-run -maxdepth 1 -name BENCH-0001-*.json -delete" \
+    LD_PRELOAD=$simlib group "$n" 1 dev_write "${write[*]}" dev_read "${readback[*]}")
+  # What one diagnostic costs here, over a process that does nothing.
+  group "$n" 1 probe_send "$probe send" probe_none "$probe"
 fi
 
 # --- The table.
 MACHINE="$(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)"
-export MACHINE DEVICE_NOTE=$device_note LOAD_NOW="$(cut -d' ' -f1-3 /proc/loadavg)"
+SYSLOG=yes
+[ -S /dev/log ] || SYSLOG=no
+OUTPUTS=$out
+export MACHINE SYSLOG OUTPUTS DEVICE_NOTE=$device_note LOAD_NOW="$(cut -d' ' -f1-3 /proc/loadavg)"
 python3 "$here/table.py" "$results" "$doc" "${sizes[@]}"

@@ -105,6 +105,15 @@ def main(argv):
         previous = (b, t)
     table(rows, ["size", "bytes", "tool", "throughput", "time ratio to previous", "<= 1.1x size ratio",
                  "floor", "tool/floor", "tool peak RSS", "RSS/size", "floor peak RSS"])
+    outputs = os.environ.get("OUTPUTS", "")
+    last = sizes[-1] if sizes else None
+    if last and ("tool_%s_disk" % last) in v:
+        b = size("scale-%s.json" % last)
+        t = v["tool_%s_disk" % last]
+        print("  outputs above went to %s (RAM); the %s document written to the build directory's disk instead"
+              % (outputs, last))
+        print("  (the tool syncs the file before renaming it into place): %s, %.1f MB/s" % (ms(t), b / 1e6 / t))
+        print()
     big = [s for s in sizes if s in ("1m", "10m")]
     for s in big:
         r = v["rss_tool_" + s] * 1024 / size("scale-%s.json" % s)
@@ -125,10 +134,24 @@ def main(argv):
     rows = [
         ["write (backup read + write)", ms(write), ms(write - PAUSE), "%d sent, %d read" % (v["write_reports"], v["write_gets"]),
          "sent = 1 + ceil(%d / 62) = %d: %s" % (csize, expected, verdict(v["write_reports"] == expected))],
-        ["read back", ms(read), ms(read), "%d read" % v["read_reports"], ""],
+        ["read back (/OutputStdout)", ms(read), ms(read), "%d read" % v["read_reports"], ""],
         ["round trip", ms(write + read), ms(beyond), "", "<= 5 ms beyond pauses: %s" % verdict(beyond <= 0.005)],
     ]
+    if "dev_write_disk" in v:
+        w = v["dev_write_disk"]
+        rows.append(["write, backup on disk", ms(w), ms(w - PAUSE), "", "round trip %s beyond pauses" % ms(w - PAUSE + read)])
     table(rows, ["step", "median", "minus the 100 ms pause", "feature reports", "target"])
+    print("  %d-byte document, %d bytes compressed (the read limit is 8192). The backup is synced to its"
+          % (size("device.json"), csize))
+    print("  directory: %s above, the build directory's disk in the last row." % os.environ.get("OUTPUTS", "?"))
+    each = max(v["probe_send"] - v["probe_none"], 0.0)
+    logger = "a system logger" if os.environ.get("SYSLOG") == "yes" else \
+        "no system logger here (/dev/log), so each falls back to /dev/console (LOG_CONS)"
+    print("  The round trip sends %d device diagnostics to the system log, copied to stderr; %s." % (v["diagnostics"], logger))
+    rest = beyond - v["diagnostics"] * each
+    print("  One costs %s on this machine (a probe sending one, against one doing nothing); the round trip" % ms(each))
+    print("  without them: %s beyond pauses (<= 5 ms: %s)." % (ms(rest), verdict(rest <= 0.005)))
+    print()
     return 0
 
 
