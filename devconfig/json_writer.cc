@@ -139,10 +139,6 @@ bool HasComment(const Json::Value& v) {
          v.hasComment(Json::commentAfter);
 }
 
-bool IsNonEmptyContainer(const Json::Value& v) {
-  return (v.isArray() || v.isObject()) && !v.empty();
-}
-
 class StyledDocumentWriter {
  public:
   explicit StyledDocumentWriter(unsigned rightMargin) : rightMargin_(rightMargin) {}
@@ -164,8 +160,8 @@ class StyledDocumentWriter {
 
  private:
   // Scalars and empty containers: the only values rendered ahead of time.
-  static void AppendFlat(const Json::Value& v, std::string* out) {
-    switch (v.type()) {
+  static void AppendFlat(const Json::Value& v, Json::ValueType type, std::string* out) {
+    switch (type) {
       case Json::nullValue:
         out->append("null");
         break;
@@ -200,12 +196,13 @@ class StyledDocumentWriter {
   }
 
   void WriteValue(const Json::Value& v) {
-    if (v.isObject() && !v.empty())
+    const Json::ValueType type = v.type();
+    if (type == Json::objectValue && !v.empty())
       WriteObject(v);
-    else if (v.isArray() && !v.empty())
+    else if (type == Json::arrayValue && !v.empty())
       WriteArray(v);
     else
-      AppendFlat(v, &out_);
+      AppendFlat(v, type, &out_);
   }
 
   // The value written for a member: its stand-in when it has one.
@@ -227,7 +224,8 @@ class StyledDocumentWriter {
     WriteWithIndent("{");
     Indent();
     // JsonCpp keeps members in byte order of their names.
-    for (Json::Value::const_iterator it = v.begin(); it != v.end();) {
+    const Json::Value::const_iterator end = v.end();
+    for (Json::Value::const_iterator it = v.begin(); it != end;) {
       const char* nameEnd = nullptr;
       const char* name = it.memberName(&nameEnd);
       const Json::Value& child = MemberValue(*it, name, nameEnd, stands);
@@ -236,7 +234,7 @@ class StyledDocumentWriter {
       AppendQuoted(&out_, name, static_cast<size_t>(nameEnd - name));
       out_.append(" : ");
       WriteValue(child);
-      if (++it != v.end())
+      if (++it != end)
         out_.push_back(',');
       WriteCommentAfter(child);
     }
@@ -247,24 +245,28 @@ class StyledDocumentWriter {
   void WriteArray(const Json::Value& v) {
     const Json::ArrayIndex size = v.size();
     bool multiLine = 3ull * size >= rightMargin_;
-    if (!multiLine) {
-      JsonForEachElement(v, [&](Json::ArrayIndex, const Json::Value& child) {
-        multiLine = multiLine || IsNonEmptyContainer(child);
-      });
-    }
-
     bool rendered = false;
     if (!multiLine) {
+      // Elements are rendered on the way; a non-empty container among them
+      // puts the array on several lines with nothing rendered ahead.
       flat_.clear();
       flatEnds_.clear();
+      bool container = false;
+      bool comment = false;
       JsonForEachElement(v, [&](Json::ArrayIndex, const Json::Value& child) {
-        if (HasComment(child))
-          multiLine = true;
-        AppendFlat(child, &flat_);
+        if (container)
+          return;
+        const Json::ValueType type = child.type();
+        if ((type == Json::arrayValue || type == Json::objectValue) && !child.empty()) {
+          container = true;
+          return;
+        }
+        comment = comment || HasComment(child);
+        AppendFlat(child, type, &flat_);
         flatEnds_.push_back(flat_.size());
       });
       // "[ " + ", " between elements + " ]"
-      multiLine = multiLine || 2ull * (size + 1ull) + flat_.size() >= rightMargin_;
+      multiLine = container || comment || 2ull * (size + 1ull) + flat_.size() >= rightMargin_;
       if (!multiLine) {
         out_.append("[ ");
         for (Json::ArrayIndex i = 0; i < size; ++i) {
@@ -275,7 +277,7 @@ class StyledDocumentWriter {
         out_.append(" ]");
         return;
       }
-      rendered = true;
+      rendered = !container;
     }
 
     WriteWithIndent("[");

@@ -101,7 +101,8 @@ void JsonForEachElement(const Json::Value& array, Visit visit) {
   if (!array.isArray())
     return;
   Json::ArrayIndex i = 0;
-  for (Json::Value::const_iterator it = array.begin(); it != array.end(); ++it) {
+  const Json::Value::const_iterator end = array.end();
+  for (Json::Value::const_iterator it = array.begin(); it != end; ++it) {
     for (const Json::ArrayIndex at = it.index(); i < at; ++i)
       visit(i, Json::Value::nullSingleton());
     visit(i++, *it);
