@@ -42,20 +42,6 @@ const SectionKind kSectionKinds[] = {
     {"tracked_cameras", Container::Array},
 };
 
-const char* KindName(const Json::Value& value) {
-  switch (value.type()) {
-    case Json::nullValue: return "null";
-    case Json::intValue:
-    case Json::uintValue:
-    case Json::realValue: return "a number";
-    case Json::stringValue: return "a string";
-    case Json::booleanValue: return "a boolean";
-    case Json::arrayValue: return "an array";
-    case Json::objectValue: return "an object";
-  }
-  return "an unknown value";
-}
-
 bool HasKind(const Json::Value& value, Container kind) {
   return value.isNull() || (kind == Container::Object ? value.isObject() : value.isArray());
 }
@@ -68,14 +54,14 @@ std::string ConfigDirectoryFile(const std::string& name) {
 
 bool ValidateConfigDocument(const Json::Value& root, std::string* error) {
   if (!root.isObject()) {
-    *error = std::string("the document is ") + KindName(root) + ", not a JSON object";
+    *error = std::string("the document is ") + JsonKindName(root) + ", not a JSON object";
     return false;
   }
   for (const SectionKind& section : kSectionKinds) {
     const Json::Value& value = JsonAt(root, section.member);
     if (HasKind(value, section.kind)) continue;
     *error = std::string("member \"") + section.member + "\" must be " +
-             (section.kind == Container::Object ? "an object" : "an array") + ", not " + KindName(value);
+             (section.kind == Container::Object ? "an object" : "an array") + ", not " + JsonKindName(value);
     return false;
   }
   const Json::Value& pid = JsonAt(root, "direct_mode_edid_pid");

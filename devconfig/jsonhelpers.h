@@ -117,6 +117,9 @@ float JsonToFloat(const Json::Value& v);
 bool JsonToBool(const Json::Value& v);
 std::string JsonToString(const Json::Value& v);
 
+// The kind of a value for messages: "an array", "a number", "null"...
+const char* JsonKindName(const Json::Value& v);
+
 // Reals with an explicit output precision.
 //
 // The precision is kept in the value's parse offsets. JsonCpp copies a

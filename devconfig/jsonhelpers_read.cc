@@ -402,3 +402,17 @@ std::string FormatJsonReal(double v, int precision) {
   AppendJsonReal(&text, v, precision);
   return text;
 }
+
+const char* JsonKindName(const Json::Value& value) {
+  switch (value.type()) {
+    case Json::nullValue: return "null";
+    case Json::intValue:
+    case Json::uintValue:
+    case Json::realValue: return "a number";
+    case Json::stringValue: return "a string";
+    case Json::booleanValue: return "a boolean";
+    case Json::arrayValue: return "an array";
+    case Json::objectValue: return "an object";
+  }
+  return "an unknown value";
+}

@@ -8,20 +8,6 @@
 
 namespace {
 
-const char* KindName(const Json::Value& value) {
-  switch (value.type()) {
-    case Json::nullValue: return "null";
-    case Json::intValue:
-    case Json::uintValue:
-    case Json::realValue: return "a number";
-    case Json::stringValue: return "a string";
-    case Json::booleanValue: return "a boolean";
-    case Json::arrayValue: return "an array";
-    case Json::objectValue: return "an object";
-  }
-  return "an unknown value";
-}
-
 // The kind check rules out the library's own complaints; this catches
 // whatever is left (an allocation failure) as an orderly stop.
 bool GuardEdit(const char* blockName, const std::function<void()>& body, std::string* error) {
@@ -35,7 +21,7 @@ bool GuardEdit(const char* blockName, const std::function<void()>& body, std::st
 
 bool CheckEditableBlock(const Json::Value& block, const char* blockName, std::string* error) {
   if (block.isNull() || block.isObject()) return true;
-  *error = std::string("Error: ") + blockName + " is " + KindName(block) + ", not an object\n";
+  *error = std::string("Error: ") + blockName + " is " + JsonKindName(block) + ", not an object\n";
   return false;
 }
 
@@ -56,7 +42,7 @@ bool OverlayFirmwareConfig(Json::Value* firmwareConfig, const std::string& path,
   // would drop the overlay's settings without a word.
   if (!overlay.firmware_config.isNull() && !overlay.firmware_config.isObject()) {
     *error = "Error reading '" + path + "': Error: member \"firmware_config\" must be an object, not " +
-             KindName(overlay.firmware_config) + "\n";
+             JsonKindName(overlay.firmware_config) + "\n";
     return false;
   }
   PrintProgress(progress, "Merging firmware_config from: %s\n", path.c_str());

@@ -40,6 +40,17 @@ bool CompressConfig(const std::string& text, std::vector<uint8_t>* out) {
   return result == Z_STREAM_END;
 }
 
+// True when the inflater has seen the end of the stream and its checksum.
+// With no input left, inflate answers Z_STREAM_END only in that state.
+bool InflateReachedEnd(z_stream* stream) {
+  Bytef window[1];
+  stream->next_in = nullptr;
+  stream->avail_in = 0;
+  stream->next_out = window;
+  stream->avail_out = sizeof(window);
+  return inflate(stream, Z_FINISH) == Z_STREAM_END;
+}
+
 }  // namespace
 
 bool InflateConfigChunk(z_stream* stream, const uint8_t* bytes, size_t length, std::string* text) {
@@ -118,8 +129,17 @@ int ReadConfigFromDevice(CHidDevice& device, std::string* text, bool quiet) {
     }
     r = device.GetFeatureReport(kConfigDataReport, buffer, sizeof(buffer), kReadAttempts);
   }
+  // The byte count alone would accept a stream cut short on the headset, and
+  // a backup made from it would look whole; only a finished stream counts.
+  const bool streamEnded = InflateReachedEnd(&stream);
   inflateEnd(&stream);
 
+  if (size != 0 && received == size && !protocolError && !streamEnded) {
+    if (!quiet)
+      DebugPrintf("%s: Config stream of %u bytes ends before the document does. Rejecting config\n",
+                  serial, size);
+    return kConfigReadSizeMismatch;
+  }
   if (size != 0 && received == size && !protocolError) {
     if (!quiet)
       DebugPrintf("%s: Read config of %u bytes from [vid:%x, pid:%x] (%s) and inflated to %u bytes\n",

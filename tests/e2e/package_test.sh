@@ -84,6 +84,16 @@ expect_exit 1
 expect_stdout_file "$DATA_DIR/usage.txt"
 expect_stderr_empty
 
+begin_case "the unpacked tool rewrites an example document as the build does"
+run_tool /InputFile "$SB_SOURCE_DIR/examples/hmd_latest.json" /OutputStdout
+expect_exit 0
+cp "$OUT" "$TEST_DIR/unpacked.json"
+TOOL=$SB_BUILD_DIR/sbconfigtool
+run_tool /InputFile "$SB_SOURCE_DIR/examples/hmd_latest.json" /OutputStdout
+cmp -s "$OUT" "$TEST_DIR/unpacked.json" || fail "the unpacked tool wrote another document"
+grep -q '"revision"' "$OUT" || fail "no document written"
+TOOL=$ROOT/usr/bin/sbconfigtool
+
 begin_case "the unpacked manual page renders without warnings"
 MANWIDTH=80 man --warnings -l "$ROOT/usr/share/man/man1/sbconfigtool.1.gz" >"$TEST_DIR/man.txt" 2>"$TEST_DIR/man.err" ||
   fail "man failed: $(cat "$TEST_DIR/man.err")"
@@ -114,5 +124,10 @@ if grep -qx 'libhidapi-hidraw.so.0' "$TEST_DIR/needed"; then
     awk '$1 == "libhidapi-hidraw.so.0" {print $3}')
   [ "$resolved" = "$SIM_ROOT/$SIM_LIB_REL" ] || fail "libhidapi-hidraw.so.0 resolves to '$resolved'"
 fi
+
+begin_case "the unpacked tool finds a headset through the unpacked stand-in"
+LD_LIBRARY_PATH=$(dirname "$SIM_ROOT/$SIM_LIB_REL") run_tool /PrintSentinelSerial
+expect_exit 0
+expect_stdout_equals $'connectedserial: HMD-0001\n'
 
 finish
