@@ -3,14 +3,16 @@
 # ratios (see bench/README.md). Benchmarks never fail on a time: the exit code
 # is 0 whatever the figures, non-zero only when something could not be run.
 #
-#   bench/run.sh [--quick] [--rounds N] [--build DIR]
+#   bench/run.sh [--quick] [--rounds N] [--build DIR] [--no-build] [--work DIR]
 #
-#   --quick      small documents only, few runs (a smoke test, about 20 s)
+#   --quick      small documents only, few runs (a smoke test, seconds)
 #   --rounds N   hyperfine rounds per group (default 3); the runs of all
 #                rounds are pooled, so a burst of load on the machine spreads
 #                over every command of a group instead of hitting one
-#   --build DIR  build directory (default build-bench); configured and
-#                built here when it has no sbconfigtool yet
+#   --build DIR  build directory (default build-bench); configured when it
+#                has none, and brought up to date
+#   --no-build   use the build directory as it is
+#   --work DIR   where documents and results go (default DIR/bench-work)
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -18,18 +20,24 @@ root=$(dirname "$here")
 quick=0
 rounds=3
 build=$root/build-bench
+rebuild=1
+work=
 while [ $# -gt 0 ]; do
   case $1 in
     --quick) quick=1 ;;
     --rounds) rounds=$2; shift ;;
     --build) build=$2; shift ;;
-    -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --no-build) rebuild=0 ;;
+    --work) work=$2; shift ;;
+    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run.sh: unknown argument '$1'" >&2; exit 2 ;;
   esac
   shift
 done
 [ "$quick" = 1 ] && rounds=1
 case $build in /*) ;; *) build=$PWD/$build ;; esac
+work=${work:-$build/bench-work}
+case $work in /*) ;; *) work=$PWD/$work ;; esac
 
 # --- Tools: Debian's hyperfine, jq and time; the build needs install-deps.
 missing=()
@@ -49,18 +57,20 @@ if [ ${#missing[@]} -gt 0 ]; then
     { apt_get update >/dev/null && apt_get install -y --no-install-recommends "${missing[@]}" >/dev/null; }
 fi
 
-if [ ! -x "$build/sbconfigtool" ]; then
-  command -v cmake >/dev/null && pkg-config --exists jsoncpp hidapi-hidraw 2>/dev/null || "$root/scripts/install-deps.sh"
-  echo "Building in $build (tests left out)"
-  extra=()
-  [ -f "$build/CMakeCache.txt" ] || extra=(-DSBCONFIG_TESTS=OFF)
-  cmake -S "$root" -B "$build" "${extra[@]}" >/dev/null
+if [ "$rebuild" = 1 ]; then
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    command -v cmake >/dev/null && pkg-config --exists jsoncpp hidapi-hidraw 2>/dev/null || "$root/scripts/install-deps.sh"
+    echo "Configuring $build (tests left out)"
+    cmake -S "$root" -B "$build" -DSBCONFIG_TESTS=OFF >/dev/null
+  fi
+  # Brought up to date, so that the figures belong to the sources.
+  cmake --build "$build" -j"$(nproc)" --target sbconfigtool sbheadset-sim headsetsim_hid >/dev/null
 fi
-# Always brought up to date, so the figures belong to the sources.
-cmake --build "$build" -j"$(nproc)" --target sbconfigtool sbheadset-sim headsetsim_hid >/dev/null
+for f in sbconfigtool sbheadset-sim headsetsim/lib/libhidapi-hidraw.so.0; do
+  [ -e "$build/$f" ] || { echo "run.sh: $build/$f is missing" >&2; exit 1; }
+done
 
 tool=$build/sbconfigtool
-work=$build/bench-work
 rm -rf "$work"
 mkdir -p "$work/docs" "$work/out" "$work/device"
 results=$work/results.tsv
@@ -88,8 +98,13 @@ case $buildtype in
   Debug) flags=$(sed -n 's/^CMAKE_CXX_FLAGS_DEBUG:STRING=//p' "$build/CMakeCache.txt") ;;
 esac
 libs=()
+sanitized=0
 for lib in $(readelf -d "$tool" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
-  case $lib in ld-linux*|libc.so*|libstdc++*|libm.so*|libgcc_s*) ;; *) libs+=("-l:$lib") ;; esac
+  case $lib in
+    ld-linux*|libc.so*|libstdc++*|libm.so*|libgcc_s*) ;;
+    libasan*|libubsan*) sanitized=1 ;;
+    *) libs+=("-l:$lib") ;;
+  esac
 done
 # shellcheck disable=SC2086
 g++ -std=c++17 $flags $(pkg-config --cflags jsoncpp) "$here/floor.cc" -o "$floor" \
@@ -200,16 +215,20 @@ mkdir -p "$SBHEADSET_SIM_DIR" "$dev/run" "$out/device-run"
 "$sim" create bench serial=BENCH-0001 >/dev/null
 "$sim" store bench "$doc/device.json" >/dev/null
 simlib=$build/headsetsim/lib/libhidapi-hidraw.so.0
+# A sanitized tool must load its runtime first: it finds the simulated
+# library through the library path instead.
+simenv=LD_PRELOAD=$simlib
+[ "$sanitized" = 1 ] && simenv=LD_LIBRARY_PATH=$build/headsetsim/lib
 write=("$tool" /InputFile "$doc/device.json" /OutputSentinel)
 readback=("$tool" /InputSentinel /OutputStdout)
 device_note=
-(cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/write.trace LD_PRELOAD=$simlib "${write[@]}" >"$dev/write.out" 2>"$dev/write.err") ||
+(cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/write.trace env "$simenv" "${write[@]}" >"$dev/write.out" 2>"$dev/write.err") ||
   device_note="the write failed: $(head -c 200 "$dev/write.out")"
 if [ -z "$device_note" ] && ! grep -q '^send 0x10' "$dev/write.trace" 2>/dev/null; then
   device_note="this sbconfigtool does not write to a headset yet (/OutputSentinel has no effect)"
 fi
 if [ -z "$device_note" ]; then
-  (cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/read.trace LD_PRELOAD=$simlib "${readback[@]}" >"$dev/read.out" 2>"$dev/read.err") ||
+  (cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/read.trace env "$simenv" "${readback[@]}" >"$dev/read.out" 2>"$dev/read.err") ||
     device_note="the read failed: $(head -c 200 "$dev/read.out")"
 fi
 if [ -z "$device_note" ]; then
@@ -232,11 +251,11 @@ if [ -z "$device_note" ]; then
   extra=()
   if [ "$out" != "$disk" ]; then
     extra=(dev_write_disk "$tool /InputFile $doc/device.json /OutputSentinel")
-    (cd "$dev/run" && PREPARE="find $dev/run -maxdepth 1 -name BENCH-0001-*.json -delete" \
-      LD_PRELOAD=$simlib group "$n" 1 "${extra[@]}")
+    (cd "$dev/run" && export "${simenv?}" && PREPARE="find $dev/run -maxdepth 1 -name BENCH-0001-*.json -delete" \
+      group "$n" 1 "${extra[@]}")
   fi
-  (cd "$out/device-run" && PREPARE="find $out/device-run -maxdepth 1 -name BENCH-0001-*.json -delete" \
-    LD_PRELOAD=$simlib group "$n" 1 dev_write "${write[*]}" dev_read "${readback[*]}")
+  (cd "$out/device-run" && export "${simenv?}" && PREPARE="find $out/device-run -maxdepth 1 -name BENCH-0001-*.json -delete" \
+    group "$n" 1 dev_write "${write[*]}" dev_read "${readback[*]}")
   # What one diagnostic costs here, over a process that does nothing.
   group "$n" 1 probe_send "$probe send" probe_none "$probe"
 fi
