@@ -181,6 +181,7 @@ group "$runs" 10 \
   tool_start "$tool /BatchDump" \
   floor_start "$floor"
 group "$jqruns" 3 jq "jq .firmware_config.bench_key=1 $t"
+peak tool_start "$tool" /BatchDump
 peak tool "$tool" /InputFile "$t" /FirmwareConfigSetElement bench_key int 1 /OutputStdout
 peak floor "$floor" "$t"
 peak jq jq .firmware_config.bench_key=1 "$t"
