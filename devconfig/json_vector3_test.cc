@@ -1,53 +1,24 @@
-// Three-number arrays, including numeric strings and the conversion errors
-// of std::stof, which come back as an error text.
-#include "devconfig/jsonhelpers.h"
-
+// Three-number arrays, numeric strings included, and their error texts.
 #include <gtest/gtest.h>
+
+#include "devconfig/json_testing.h"
 
 namespace {
 
-Json::Value Parse(const std::string& text) {
-  Json::Value root;
-  std::string error;
-  EXPECT_TRUE(ParseJsonText(text, &root, &error)) << error;
-  return root;
-}
-
-TEST(GetJsonVector3, NumbersAndNumericStrings) {
+TEST(GetJsonVector3, NumbersStringsAndErrors) {
   float out[3] = {9, 9, 9};
   std::string error;
-  EXPECT_TRUE(GetJsonVector3(Parse(R"([1, -2.5, "3.25abc"])"), out, &error));
-  EXPECT_EQ(1.0f, out[0]);
-  EXPECT_EQ(-2.5f, out[1]);
-  EXPECT_EQ(3.25f, out[2]);
-}
-
-TEST(GetJsonVector3, ShapeErrors) {
-  float out[3] = {9, 9, 9};
-  std::string error;
-  EXPECT_FALSE(GetJsonVector3(Parse(R"({"x": 1})"), out, &error));
-  EXPECT_EQ("the value is not an array", error);
-  EXPECT_EQ(0.0f, out[0]);
-  EXPECT_FALSE(GetJsonVector3(Parse("[1, 2]"), out, &error));
+  EXPECT_TRUE(GetJsonVector3(JsonOf(R"([1, -2.5, "3.25abc"])"), out, &error));
+  EXPECT_TRUE(out[0] == 1 && out[1] == -2.5f && out[2] == 3.25f);
+  EXPECT_FALSE(GetJsonVector3(JsonOf(R"({"x": 1})"), out, &error));
+  EXPECT_TRUE(error == "the value is not an array" && out[0] == 0);
+  EXPECT_FALSE(GetJsonVector3(JsonOf("[1, 2, 3, 4]"), out, &error));
   EXPECT_EQ("the array does not have 3 elements", error);
-  EXPECT_FALSE(GetJsonVector3(Parse("[1, 2, 3, 4]"), out, nullptr));
-}
-
-TEST(GetJsonVector3, ElementErrorsKeepEarlierElements) {
-  float out[3] = {9, 9, 9};
-  std::string error;
-  EXPECT_FALSE(GetJsonVector3(Parse(R"([1, true, 3])"), out, &error));
-  EXPECT_EQ("a value in the array could not be converted to a number", error);
-  EXPECT_EQ(1.0f, out[0]);
-  EXPECT_EQ(0.0f, out[1]);
-  EXPECT_EQ(0.0f, out[2]);
-
-  error.clear();
-  EXPECT_FALSE(GetJsonVector3(Parse(R"([1, 2, "abc"])"), out, &error));
-  EXPECT_EQ("a value in the array could not be converted to a number", error);
-  EXPECT_EQ(2.0f, out[1]);
-  EXPECT_FALSE(GetJsonVector3(Parse(R"(["1e99", 2, 3])"), out, &error));
-  EXPECT_FALSE(GetJsonVector3(Parse(R"([1, null, 3])"), out, nullptr));
+  // Elements converted before a failure stay; out of float range is a failure.
+  EXPECT_FALSE(GetJsonVector3(JsonOf(R"([1, 2, "abc"])"), out, &error));
+  EXPECT_TRUE(error == "a value in the array could not be converted to a number" && out[1] == 2 && out[2] == 0);
+  for (const char* json : {"[1, null, 3]", R"(["1e99", 2, 3])"})
+    EXPECT_FALSE(GetJsonVector3(JsonOf(json), out, nullptr)) << json;
 }
 
 }  // namespace

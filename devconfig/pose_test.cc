@@ -8,14 +8,6 @@
 
 namespace {
 
-const float kHalfSqrt2 = static_cast<float>(std::sqrt(0.5));
-
-void ExpectNear3(const double expected[3], const double actual[3], double tolerance) {
-  for (int i = 0; i < 3; ++i) EXPECT_NEAR(expected[i], actual[i], tolerance) << "component " << i;
-}
-
-}  // namespace
-
 TEST(PoseTest, IdentityIsExact) {
   Pose pose = Pose::Identity();
   EXPECT_TRUE(pose.IsIdentity());
@@ -26,99 +18,45 @@ TEST(PoseTest, IdentityIsExact) {
   EXPECT_FALSE(pose.IsIdentity());
 }
 
-TEST(PoseTest, QuarterTurnOntoY) {
-  const double position[3] = {0, 0, 0};
-  const double plusX[3] = {1, 0, 0};
-  const double plusZ[3] = {0, 1, 0};
+TEST(PoseTest, FromAxesAndBack) {
+  // The quarter turn that takes +Z onto +Y.
+  const double origin[3] = {0, 0, 0}, x[3] = {1, 0, 0}, y[3] = {0, 1, 0}, z[3] = {0, 0, 1};
   Pose pose;
-  ASSERT_TRUE(PoseFromAxes(position, plusX, plusZ, &pose));
-  EXPECT_FLOAT_EQ(-kHalfSqrt2, pose.rotation[0]);
-  EXPECT_EQ(0.0f, pose.rotation[1]);
-  EXPECT_EQ(0.0f, pose.rotation[2]);
-  EXPECT_FLOAT_EQ(kHalfSqrt2, pose.rotation[3]);
-  EXPECT_EQ(0.0f, pose.translation[0]);
-}
-
-TEST(PoseTest, UnitAxesGiveTheIdentityExactly) {
-  const double position[3] = {0, 0, 0};
-  const double plusX[3] = {2, 0, 0};  // lengths do not matter
-  const double plusZ[3] = {0, 0, 5};
-  Pose pose;
-  ASSERT_TRUE(PoseFromAxes(position, plusX, plusZ, &pose));
-  EXPECT_TRUE(pose.IsIdentity());
-}
-
-TEST(PoseTest, RefusesZeroAndSkewAxes) {
-  const double position[3] = {1, 2, 3};
-  const double zero[3] = {0, 0, 0};
-  const double x[3] = {1, 0, 0};
-  const double z[3] = {0, 0, 1};
-  const double skew[3] = {1, 0, 0.5};
-  const double nan[3] = {NAN, 0, 1};
-  Pose pose = Pose::Identity();
+  ASSERT_TRUE(PoseFromAxes(origin, x, y, &pose));
+  const float h = std::sqrt(0.5f);
+  EXPECT_TRUE(pose.rotation[1] == 0 && pose.rotation[2] == 0);
+  EXPECT_FLOAT_EQ(-h, pose.rotation[0]);
+  EXPECT_FLOAT_EQ(h, pose.rotation[3]);
+  // The half turn onto -Z and turns that need w folded positive come back.
+  const double cases[][2][3] = {{{1, 0, 0}, {0, 0, -1}}, {{-1, 0, 0}, {0, 0, -1}}, {{-0.6, -0.8, 0}, {0, 0, 1}},
+                                {{0.36, 0.48, -0.8}, {0.8, -0.6, 0}}, {{0, -1, 0}, {0, 0, -1}}};
+  const double position[3] = {0.01, -0.02, 0.03};
+  for (const auto& axes : cases) {
+    ASSERT_TRUE(PoseFromAxes(position, axes[0], axes[1], &pose));
+    EXPECT_GE(pose.rotation[3], 0.0f);
+    double p[3], outX[3], outZ[3];
+    AxesFromPose(pose, p, outX, outZ);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_NEAR(axes[0][i], outX[i], 2e-7);
+      EXPECT_NEAR(axes[1][i], outZ[i], 2e-7);
+      EXPECT_EQ(static_cast<float>(position[i]), static_cast<float>(p[i]));
+    }
+  }
+  // Lengths do not matter, X loses a part along Z within the tolerance, and
+  // components below 1e-10 are zero: all give the identity exactly.
+  const double longX[3] = {2, 0, 0}, longZ[3] = {0, 0, 5}, nearlyX[3] = {1, 0, 0.0009}, tinyX[3] = {1, 1e-13, 0};
+  const double* const exact[][2] = {{longX, longZ}, {nearlyX, z}, {tinyX, z}};
+  for (const auto& axes : exact) {
+    ASSERT_TRUE(PoseFromAxes(origin, axes[0], axes[1], &pose));
+    EXPECT_TRUE(pose.IsIdentity() && !std::signbit(pose.rotation[2]));
+  }
+  // Unusable axes are refused, and the pose is left alone.
+  const double zero[3] = {0, 0, 0}, skew[3] = {1, 0, 0.5}, nan[3] = {NAN, 0, 1};
   pose.translation[0] = 9.0f;
   const Pose before = pose;
-  EXPECT_FALSE(PoseFromAxes(position, zero, z, &pose));
-  EXPECT_FALSE(PoseFromAxes(position, x, zero, &pose));
-  EXPECT_FALSE(PoseFromAxes(position, skew, z, &pose));
-  EXPECT_FALSE(PoseFromAxes(position, x, nan, &pose));
+  const double* const refused[][2] = {{zero, z}, {x, zero}, {skew, z}, {x, nan}};
+  for (const auto& axes : refused) EXPECT_FALSE(PoseFromAxes(origin, axes[0], axes[1], &pose));
   EXPECT_EQ(before, pose);
 }
 
-TEST(PoseTest, AcceptsNearlyPerpendicularAxes) {
-  const double position[3] = {0, 0, 0};
-  const double x[3] = {1, 0, 0.0009};
-  const double z[3] = {0, 0, 1};
-  Pose pose;
-  ASSERT_TRUE(PoseFromAxes(position, x, z, &pose));
-  // X loses its part along Z: the rotation is still the identity.
-  EXPECT_TRUE(pose.IsIdentity());
-}
-
-TEST(PoseTest, OppositeZIsAHalfTurn) {
-  const double position[3] = {0, 0, 0};
-  const double x[3] = {1, 0, 0};
-  const double z[3] = {0, 0, -1};
-  Pose pose;
-  ASSERT_TRUE(PoseFromAxes(position, x, z, &pose));
-  double p[3], outX[3], outZ[3];
-  AxesFromPose(pose, p, outX, outZ);
-  ExpectNear3(x, outX, 1e-7);
-  ExpectNear3(z, outZ, 1e-7);
-  EXPECT_GE(pose.rotation[3], 0.0f);
-}
-
-TEST(PoseTest, RoundTripThroughAxes) {
-  // A spread of orientations, including ones that need w folded positive.
-  const double cases[][2][3] = {
-      {{0, 1, 0}, {1, 0, 0}},
-      {{-1, 0, 0}, {0, 0, -1}},
-      {{0, 0, 1}, {0, 1, 0}},
-      {{0.6, 0.8, 0}, {0, 0, 1}},
-      {{-0.6, -0.8, 0}, {0, 0, 1}},
-      {{0.36, 0.48, -0.8}, {0.8, -0.6, 0}},
-      {{0, -1, 0}, {0, 0, -1}},
-  };
-  const double position[3] = {0.01, -0.02, 0.03};
-  for (const auto& axes : cases) {
-    Pose pose;
-    ASSERT_TRUE(PoseFromAxes(position, axes[0], axes[1], &pose));
-    EXPECT_GE(pose.rotation[3], 0.0f);
-    double p[3], x[3], z[3];
-    AxesFromPose(pose, p, x, z);
-    ExpectNear3(axes[0], x, 2e-7);
-    ExpectNear3(axes[1], z, 2e-7);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(static_cast<float>(position[i]), static_cast<float>(p[i]));
-  }
-}
-
-TEST(PoseTest, TinyComponentsAreZeroed) {
-  const double position[3] = {0, 0, 0};
-  const double x[3] = {1, 1e-13, 0};
-  const double z[3] = {0, 0, 1};
-  Pose pose;
-  ASSERT_TRUE(PoseFromAxes(position, x, z, &pose));
-  EXPECT_EQ(0.0f, pose.rotation[2]);
-  EXPECT_FALSE(std::signbit(pose.rotation[0]));
-}
-
+}  // namespace

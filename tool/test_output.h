@@ -15,8 +15,6 @@ class CapturedOutput {
     if (file_ != nullptr) fclose(file_);
     free(buffer_);
   }
-  CapturedOutput(const CapturedOutput&) = delete;
-  CapturedOutput& operator=(const CapturedOutput&) = delete;
 
   FILE* file() const { return file_; }
   std::string text() {

@@ -1,3 +1,5 @@
+// The device library's diagnostic output: the table of output functions and
+// the system log used while it is empty.
 #include "vantagelib/debugprintf.h"
 
 #include <gtest/gtest.h>
@@ -6,72 +8,50 @@
 
 namespace {
 
-std::string g_first;
-std::string g_second;
-int g_calls = 0;
-void First(const char* text) {
-  g_first += text;
-  ++g_calls;
-}
-void Second(const char* text) { g_second += text; }
-
-// Eight further distinct functions to fill the table.
-int g_slotHits[8];
+std::string g_texts[9];
 template <int N>
-void Slot(const char*) {
-  ++g_slotHits[N];
+void Output(const char* text) {
+  g_texts[N] += text;
 }
 
 class DebugPrintfTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_first.clear();
-    g_second.clear();
-    g_calls = 0;
+    for (std::string& text : g_texts)
+      text.clear();
   }
   void TearDown() override {
-    while (vantage::UnregisterDebugOutputFunction(First)) {
-    }
-    while (vantage::UnregisterDebugOutputFunction(Second)) {
-    }
+    for (auto function : outputs_)
+      vantage::UnregisterDebugOutputFunction(function);
   }
+  const vantage::DebugOutputFunction outputs_[9] = {Output<0>, Output<1>, Output<2>, Output<3>, Output<4>,
+                                                    Output<5>, Output<6>, Output<7>, Output<8>};
 };
 
-TEST_F(DebugPrintfTest, RegisteredFunctionsReceiveTheFormattedText) {
-  ASSERT_TRUE(vantage::RegisterDebugOutputFunction(First));
-  ASSERT_TRUE(vantage::RegisterDebugOutputFunction(Second));
+TEST_F(DebugPrintfTest, RegisteredFunctionsReceiveTheTextOnceEach) {
+  ASSERT_TRUE(vantage::RegisterDebugOutputFunction(Output<0>));
+  ASSERT_TRUE(vantage::RegisterDebugOutputFunction(Output<1>));
+  ASSERT_TRUE(vantage::RegisterDebugOutputFunction(Output<0>));  // keeps one slot
   vantage::DebugPrintf("%s: Read config of %u bytes\n", "ABC", 100u);
-  EXPECT_EQ(g_first, "ABC: Read config of 100 bytes\n");
-  EXPECT_EQ(g_second, g_first);
-}
-
-TEST_F(DebugPrintfTest, RegisteringTwiceKeepsOneSlot) {
-  ASSERT_TRUE(vantage::RegisterDebugOutputFunction(First));
-  ASSERT_TRUE(vantage::RegisterDebugOutputFunction(First));
-  vantage::DebugPrintf("once\n");
-  EXPECT_EQ(g_calls, 1);
-  EXPECT_TRUE(vantage::UnregisterDebugOutputFunction(First));
-  EXPECT_FALSE(vantage::UnregisterDebugOutputFunction(First));
+  EXPECT_EQ(g_texts[0], "ABC: Read config of 100 bytes\n");
+  EXPECT_EQ(g_texts[1], g_texts[0]);
+  EXPECT_TRUE(vantage::UnregisterDebugOutputFunction(Output<0>));
+  EXPECT_FALSE(vantage::UnregisterDebugOutputFunction(Output<0>));
 }
 
 TEST_F(DebugPrintfTest, NinthRegistrationFailsAndLeavesTheTableAlone) {
-  vantage::DebugOutputFunction fill[] = {First, Slot<1>, Slot<2>, Slot<3>,
-                                         Slot<4>, Slot<5>, Slot<6>, Slot<7>};
-  for (auto function : fill)
-    ASSERT_TRUE(vantage::RegisterDebugOutputFunction(function));
-  EXPECT_FALSE(vantage::RegisterDebugOutputFunction(Second));
+  for (int i = 0; i < 8; ++i)
+    ASSERT_TRUE(vantage::RegisterDebugOutputFunction(outputs_[i]));
+  EXPECT_FALSE(vantage::RegisterDebugOutputFunction(Output<8>));
   vantage::DebugPrintf("x\n");
-  EXPECT_EQ(g_first, "x\n");
-  EXPECT_EQ(g_second, "");
-  for (auto function : fill)
-    EXPECT_TRUE(vantage::UnregisterDebugOutputFunction(function));
+  EXPECT_EQ(g_texts[7], "x\n");
+  EXPECT_EQ(g_texts[8], "");
 }
 
 TEST_F(DebugPrintfTest, LongMessagesAreCutNotOverflowed) {
-  ASSERT_TRUE(vantage::RegisterDebugOutputFunction(First));
-  std::string longText(5000, 'x');
-  vantage::DebugPrintf("%s%s", longText.c_str(), "tail");
-  EXPECT_EQ(g_first, std::string(vantage::kDebugPrintfBufferSize - 1, 'x'));
+  ASSERT_TRUE(vantage::RegisterDebugOutputFunction(Output<0>));
+  vantage::DebugPrintf("%s%s", std::string(5000, 'x').c_str(), "tail");
+  EXPECT_EQ(g_texts[0], std::string(vantage::kDebugPrintfBufferSize - 1, 'x'));
 }
 
 TEST_F(DebugPrintfTest, UnregisteredGoesToStandardErrorNotStandardOutput) {
@@ -79,8 +59,7 @@ TEST_F(DebugPrintfTest, UnregisteredGoesToStandardErrorNotStandardOutput) {
   testing::internal::CaptureStderr();
   vantage::DebugPrintf("device said %d\n", 42);
   std::string err = testing::internal::GetCapturedStderr();
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out, "");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   // The system log's copy carries its own prefix (program name and pid).
   EXPECT_NE(err.find("device said 42\n"), std::string::npos) << err;
   EXPECT_EQ(err.find("device said 42"), err.rfind("device said 42"));

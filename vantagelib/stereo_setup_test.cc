@@ -14,8 +14,7 @@ namespace {
 
 Json::Value Parse(const std::string& text) {
   Json::Value root;
-  std::string error;
-  EXPECT_TRUE(ParseJsonText(text, &root, &error)) << error;
+  EXPECT_TRUE(ParseJsonText(text, &root, nullptr)) << text;
   return root;
 }
 
@@ -27,139 +26,74 @@ std::string Written(const StereoSetup& setup) {
 
 StereoSetup Read(const std::string& text) {
   StereoSetup setup;
+  setup.num_windows = 9;  // a read starts from the defaults
   setup.FromJson(Parse(text));
   return setup;
 }
 
 }  // namespace
 
-TEST(StereoSetupTest, EmptyObjectReadsAsDefaults) {
-  const StereoSetup setup = Read("{}");
-  EXPECT_EQ(0, setup.eye_target_width_in_pixels);
-  EXPECT_EQ(0, setup.eye_target_height_in_pixels);
-  EXPECT_EQ(0, setup.num_windows);
-  EXPECT_EQ(eEYE_LEFT, setup.first_eye);
-  EXPECT_EQ(eEYE_LEFT, setup.last_eye);
-  EXPECT_EQ(0.0f, setup.subpixel_shift_red_in_pixels[0]);
-  EXPECT_EQ(0.0f, setup.subpixel_shift_blue_in_pixels[1]);
-  EXPECT_EQ(0u, setup.hidden_area_mesh);
-  EXPECT_EQ(1.4f, setup.render_target_scale);
-  EXPECT_EQ("{\n   \"first_eye\" : \"eEYE_LEFT\",\n   \"last_eye\" : \"eEYE_LEFT\"\n}\n", Written(setup));
+TEST(StereoSetupTest, ReadAndSparseWrite) {
+  const struct {
+    const char* in;
+    const char* out;  // besides both eyes, "eEYE_LEFT" unless given
+  } rows[] = {
+      {"{}", "{}"}, {"[1, 2]", "{}"},
+      {R"({"first_eye": "eeye_r", "last_eye": "EEYE_FIRST"})", R"({"first_eye": "eEYE_RIGHT"})"},
+      {R"({"first_eye": "right", "last_eye": 1})", "{}"},
+      {R"({"last_eye": "eNUM_EYES"})", R"({"last_eye": "eNUM_EYES"})"},
+      {R"({"hidden_area_mesh": 7})", R"({"hidden_area_mesh": 1})"},
+      {R"({"hidden_area_mesh": -1})", R"({"hidden_area_mesh": 1})"},
+      {R"({"hidden_area_mesh": 6})", R"({"hidden_area_mesh": 6})"}, {R"({"render_target_scale": 1.4})", "{}"},
+      {R"({"subpixel_shift_blue_in_pixels": [0, 0.25]})", R"({"subpixel_shift_blue_in_pixels": [0, 0.25]})"},
+      {R"({"subpixel_shift_blue_in_pixels": [0, 0]})", "{}"},
+      // Elements past the second are ignored; missing ones read as 0.
+      {R"({"subpixel_shift_red_in_pixels": [0.5, 0.75, 9], "subpixel_shift_blue_in_pixels": [0.125]})",
+       R"({"subpixel_shift_red_in_pixels": [0.5, 0.75], "subpixel_shift_blue_in_pixels": [0.125, 0]})"},
+      {R"({"render_target_scale": 1.5})", R"({"render_target_scale": 1.5})"},
+      {R"({"num_windows": "two", "eye_target_width_in_pixels": [1], "subpixel_shift_red_in_pixels": 3})", "{}"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.in);
+    Json::Value expected = Parse(row.out);
+    for (const char* eye : {"first_eye", "last_eye"}) {
+      if (!expected.isMember(eye))
+        expected[eye] = "eEYE_LEFT";
+    }
+    EXPECT_EQ(WriteStyledJson(expected), Written(Read(row.in)));
+  }
 }
 
-TEST(StereoSetupTest, FullObjectRoundTrips) {
-  const std::string text =
-      "{\n"
-      "   \"eye_target_height_in_pixels\" : 2000,\n"
-      "   \"eye_target_width_in_pixels\" : 1800,\n"
-      "   \"first_eye\" : \"eEYE_LEFT\",\n"
-      "   \"hidden_area_mesh\" : 3,\n"
-      "   \"last_eye\" : \"eEYE_RIGHT\",\n"
-      "   \"num_windows\" : 2,\n"
-      "   \"render_target_scale\" : 1.5,\n"
-      "   \"subpixel_shift_blue_in_pixels\" : [ 0, 0.25 ],\n"
-      "   \"subpixel_shift_red_in_pixels\" : [ -0.5, 0 ]\n"
-      "}\n";
-  const StereoSetup setup = Read(text);
-  EXPECT_EQ(1800, setup.eye_target_width_in_pixels);
-  EXPECT_EQ(eEYE_RIGHT, setup.last_eye);
-  EXPECT_EQ(0.25f, setup.subpixel_shift_blue_in_pixels[1]);
-  EXPECT_EQ(text, Written(setup));
-}
-
-TEST(StereoSetupTest, EyeNamesIgnoreCaseAndShareValues) {
-  EXPECT_EQ(eEYE_RIGHT, Read("{\"first_eye\": \"eeye_r\"}").first_eye);
-  EXPECT_EQ(eEYE_LEFT, Read("{\"first_eye\": \"EEYE_FIRST\"}").first_eye);
-  EXPECT_EQ(eNUM_EYES, Read("{\"last_eye\": \"eNUM_EYES\"}").last_eye);
-  EXPECT_EQ(eEYE_LEFT, Read("{\"first_eye\": \"right\"}").first_eye);
-  EXPECT_EQ(eEYE_LEFT, Read("{\"first_eye\": 1}").first_eye);
-
-  StereoSetup setup = Read("{\"first_eye\": \"eeye_r\", \"last_eye\": \"eEYE_FIRST\"}");
-  const Json::Value written = Parse(Written(setup));
-  EXPECT_EQ("eEYE_RIGHT", written["first_eye"].asString());
-  EXPECT_EQ("eEYE_LEFT", written["last_eye"].asString());
-}
-
-TEST(StereoSetupTest, UnnamedEyeWritesUnknownAfterAnAssertion) {
-  std::string message;
+TEST(StereoSetupTest, UnnamedValuesWriteUnknownAfterAnAssertion) {
+  std::string messages;
   corelib::CAssertListener listener(
-      [&](const char* text, const char*, int, bool, bool*, void*) { message = text; }, nullptr);
+      [&](const char* text, const char* file, int, bool, bool*, void*) { messages += std::string(text) + file; },
+      nullptr);
   corelib::AddAssertListener(&listener);
-  EXPECT_STREQ("Unknown", EyeName(7));
-  corelib::RemoveAssertListener(&listener);
-  EXPECT_EQ("Missing String for Eye (7)", message);
-  EXPECT_STREQ("eEYE_LEFT", EyeName(0));
-  EXPECT_STREQ("eEYE_RIGHT", EyeName(1));
-  EXPECT_STREQ("eNUM_EYES", EyeName(2));
-
-  // Reading the written "Unknown" back gives the left eye.
   StereoSetup setup;
-  setup.first_eye = static_cast<Eye>(-3);
-  EXPECT_EQ(eEYE_LEFT, Read(Written(setup)).first_eye);
-}
-
-TEST(StereoSetupTest, HiddenAreaMeshOutOfRangeBecomesOne) {
-  EXPECT_EQ(1u, Read("{\"hidden_area_mesh\": 9}").hidden_area_mesh);
-  EXPECT_EQ(1u, Read("{\"hidden_area_mesh\": 7}").hidden_area_mesh);
-  EXPECT_EQ(1u, Read("{\"hidden_area_mesh\": -1}").hidden_area_mesh);
-  EXPECT_EQ(6u, Read("{\"hidden_area_mesh\": 6}").hidden_area_mesh);
-  EXPECT_EQ(0u, Read("{\"hidden_area_mesh\": 0}").hidden_area_mesh);
-  // Unconvertible values read as the default.
-  EXPECT_EQ(0u, Read("{\"hidden_area_mesh\": \"3\"}").hidden_area_mesh);
-}
-
-TEST(StereoSetupTest, ShiftsWrittenOnlyWhenNotZero) {
-  EXPECT_EQ("{\n   \"first_eye\" : \"eEYE_LEFT\",\n   \"last_eye\" : \"eEYE_LEFT\",\n"
-            "   \"subpixel_shift_blue_in_pixels\" : [ 0, 0.25 ]\n}\n",
-            Written(Read("{\"subpixel_shift_blue_in_pixels\": [0, 0.25]}")));
-  EXPECT_EQ(Written(StereoSetup()), Written(Read("{\"subpixel_shift_blue_in_pixels\": [0, 0]}")));
-  // Only elements 0 and 1 count; a short array reads the rest as 0.
-  const StereoSetup setup = Read("{\"subpixel_shift_red_in_pixels\": [0.5, 0.75, 9], "
-                                 "\"subpixel_shift_blue_in_pixels\": [0.125]}");
-  EXPECT_EQ(0.75f, setup.subpixel_shift_red_in_pixels[1]);
-  EXPECT_EQ(0.125f, setup.subpixel_shift_blue_in_pixels[0]);
-  EXPECT_EQ(0.0f, setup.subpixel_shift_blue_in_pixels[1]);
-}
-
-TEST(StereoSetupTest, RenderTargetScaleWrittenWhenNotDefault) {
-  EXPECT_FALSE(Parse(Written(Read("{\"render_target_scale\": 1.4}"))).isMember("render_target_scale"));
-  const Json::Value written = Parse(Written(Read("{\"render_target_scale\": 1.5}")));
-  EXPECT_EQ(1.5, written["render_target_scale"].asDouble());
-}
-
-TEST(StereoSetupTest, WrongKindsReadAsDefaults) {
-  const StereoSetup setup = Read("{\"num_windows\": \"two\", \"eye_target_width_in_pixels\": [1], "
-                                 "\"subpixel_shift_red_in_pixels\": 3, \"render_target_scale\": null}");
-  EXPECT_EQ(0, setup.num_windows);
-  EXPECT_EQ(0, setup.eye_target_width_in_pixels);
-  EXPECT_EQ(0.0f, setup.subpixel_shift_red_in_pixels[0]);
-  EXPECT_EQ(0.0f, setup.render_target_scale);  // null converts to 0, as every read does
-  // A value that is not an object reads as empty.
-  EXPECT_EQ(Written(StereoSetup()), Written(Read("[1, 2]")));
+  setup.first_eye = static_cast<Eye>(7);
+  const std::string written = Written(setup);
+  EXPECT_STREQ("Unknown", StereoDeviceTypeName(17));
+  EXPECT_STREQ("Unknown", StereoDeviceTypeName(-1));
+  corelib::RemoveAssertListener(&listener);
+  EXPECT_EQ(0u, messages.find("Missing String for Eye (7)")) << messages;
+  EXPECT_NE(std::string::npos, messages.find("stereo_setup.cc")) << messages;
+  // "Unknown" reads back as the left eye.
+  EXPECT_NE(std::string::npos, written.find("\"first_eye\" : \"Unknown\""));
+  EXPECT_EQ(eEYE_LEFT, Read(written).first_eye);
 }
 
 TEST(StereoSetupTest, CompletenessNeedsAllThreeSizes) {
   StereoSetup setup;
-  setup.eye_target_width_in_pixels = 1;
-  setup.eye_target_height_in_pixels = 1;
-  setup.num_windows = 1;
+  EXPECT_FALSE(IsValidStereoSetup(setup));
+  setup.eye_target_width_in_pixels = setup.eye_target_height_in_pixels = setup.num_windows = 1;
   EXPECT_TRUE(IsValidStereoSetup(setup));
-  setup.num_windows = 0;
-  EXPECT_FALSE(IsValidStereoSetup(setup));
-  setup.num_windows = 1;
-  setup.eye_target_height_in_pixels = -5;
-  EXPECT_FALSE(IsValidStereoSetup(setup));
-  setup.eye_target_height_in_pixels = 1;
-  setup.eye_target_width_in_pixels = 0;
-  EXPECT_FALSE(IsValidStereoSetup(setup));
-  EXPECT_FALSE(IsValidStereoSetup(StereoSetup()));
-}
-
-TEST(StereoSetupTest, DeviceTypeNames) {
-  EXPECT_EQ(STEREO_DEV_TEST, StereoDeviceTypeFromName("stereo_dev_test"));
-  EXPECT_EQ(STEREO_DEV_UNKNOWN, StereoDeviceTypeFromName("nothing"));
-  EXPECT_STREQ("STEREO_DEV_TEST", StereoDeviceTypeName(15));
-  EXPECT_STREQ("STEREO_DEV_NUM", StereoDeviceTypeName(16));
-  EXPECT_STREQ("Unknown", StereoDeviceTypeName(17));
-  EXPECT_STREQ("Unknown", StereoDeviceTypeName(-1));
+  for (int which = 0; which < 3; ++which) {
+    for (int32_t bad : {0, -5}) {
+      StereoSetup one = setup;
+      int32_t* sizes[] = {&one.eye_target_width_in_pixels, &one.eye_target_height_in_pixels, &one.num_windows};
+      *sizes[which] = bad;
+      EXPECT_FALSE(IsValidStereoSetup(one)) << which << " " << bad;
+    }
+  }
 }
