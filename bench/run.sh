@@ -29,7 +29,7 @@ while [ $# -gt 0 ]; do
     --build) build=$2; shift ;;
     --no-build) rebuild=0 ;;
     --work) work=$2; shift ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run.sh: unknown argument '$1'" >&2; exit 2 ;;
   esac
   shift
