@@ -2,6 +2,9 @@
 // numbers per pose, calibration at the top level) and the sectioned form
 // ("imu" and "head" objects holding axes).
 #include "devconfig/configsections.h"
+
+#include <utility>
+
 #include "devconfig/jsonhelpers.h"
 
 namespace configsections {
@@ -37,7 +40,7 @@ void AddAxes(const Pose& pose, Json::Value* object) {
   for (int a = 0; a < 3; ++a) {
     Json::Value array(Json::arrayValue);
     for (int i = 0; i < 3; ++i) array.append(JsonDouble(axes[a][i]));
-    (*object)[kAxisNames[a]] = array;
+    (*object)[kAxisNames[a]] = std::move(array);
   }
 }
 
@@ -89,11 +92,11 @@ void WritePosesAndImu(const TrackedDeviceConfig& config, Json::Value* root) {
   if (config.formatVersion != kFormatLegacy) {
     Json::Value imu = config.imu.ToJson(false);
     if (!config.trackref_from_imu.IsIdentity()) AddAxes(config.trackref_from_imu, &imu);
-    if (!imu.empty()) (*root)["imu"] = imu;
+    if (!imu.empty()) (*root)["imu"] = std::move(imu);
     if (!config.trackref_from_head.IsIdentity()) {
       Json::Value head(Json::objectValue);
       AddAxes(config.trackref_from_head, &head);
-      (*root)["head"] = head;
+      (*root)["head"] = std::move(head);
     }
     return;
   }
