@@ -1,6 +1,7 @@
 // Display, IPD and proximity members of the configuration document.
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -24,7 +25,11 @@ float ReadFloat(const Json::Value& object, const char* name, double def) {
 // Millimetres to metres: the double product rounded once to float, so that
 // a whole number of millimetres writes back as the same number.
 float ReadMillimetres(const Json::Value& object, const char* name, double def) {
-  return static_cast<float>(JsonGet(object, name, Json::Value(def)).asDouble() * 0.001);
+  const double metres = JsonGet(object, name, Json::Value(def)).asDouble() * 0.001;
+  // Beyond float range reads as the default, like any number out of range:
+  // an infinite float would be written as 1e+9999, which no reader takes back.
+  if (!(std::fabs(metres) <= std::numeric_limits<float>::max())) return static_cast<float>(def * 0.001);
+  return static_cast<float>(metres);
 }
 
 // Metres back to millimetres: the shortest decimal (at most 9 significant
@@ -196,9 +201,11 @@ void WriteColorAndTiming(const TrackedDeviceConfig& config, Json::Value* root) {
   if (config.display_multiframerate) (*root)["display_multiframerate"] = true;
 }
 
+// Written at 0 too: an absent count reads as 2, so a 0 left out would come
+// back as 2 on the next read.
 void WriteExpectedCounts(const TrackedDeviceConfig& config, Json::Value* root) {
-  if (config.expected_controllers != 0) (*root)["expected_controllers"] = config.expected_controllers;
-  if (config.expected_bases != 0) (*root)["expected_bases"] = config.expected_bases;
+  (*root)["expected_controllers"] = config.expected_controllers;
+  (*root)["expected_bases"] = config.expected_bases;
 }
 
 void WriteIpd(const TrackedDeviceConfig& config, Json::Value* root) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "devconfig/jsonhelpers.h"
+#include "devconfig/pose.h"
 
 namespace configsections {
 
@@ -91,9 +92,12 @@ void ReadPosesAndImu(const Json::Value& root, TrackedDeviceConfig* config) {
 void WritePosesAndImu(const TrackedDeviceConfig& config, Json::Value* root) {
   if (config.formatVersion != kFormatLegacy) {
     Json::Value imu = config.imu.ToJson(false);
-    if (!config.trackref_from_imu.IsIdentity()) AddAxes(config.trackref_from_imu, &imu);
+    // Decided on the axes, not the seven values: a pose that is the identity
+    // rotation in another form would be written as identity axes, which
+    // read back as the identity pose and are left out the next time.
+    if (!AxesAreIdentity(config.trackref_from_imu)) AddAxes(config.trackref_from_imu, &imu);
     if (!imu.empty()) (*root)["imu"] = std::move(imu);
-    if (!config.trackref_from_head.IsIdentity()) {
+    if (!AxesAreIdentity(config.trackref_from_head)) {
       Json::Value head(Json::objectValue);
       AddAxes(config.trackref_from_head, &head);
       (*root)["head"] = std::move(head);

@@ -135,6 +135,11 @@ bool ConvertFloat(const Json::Value& v, float* out) {
       double d = 0.0;
       if (!ConvertDouble(v, &d))
         return false;
+      // Out of float range is out of range, as for the integer conversions:
+      // the float would be infinite, which the writer puts down as 1e+9999
+      // and no reader takes back.
+      if (std::fabs(d) > std::numeric_limits<float>::max())
+        return false;
       *out = static_cast<float>(d);
       return true;
     }

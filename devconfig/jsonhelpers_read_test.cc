@@ -40,6 +40,12 @@ TEST(JsonRead, ConversionTableWithFallback) {
   }
   for (const char* doc : {"{}", R"({"display_frequency": "fast"})", R"({"display_frequency": [1]})"})
     EXPECT_EQ(90.0f, JsonGet(JsonOf(doc), "display_frequency", 90.0).asFloat()) << doc;
+  // Beyond float range is out of range: as an infinite float it would be
+  // written 1e+9999, which no reader takes back.
+  for (const char* doc : {R"({"f": 1e39})", R"({"f": -1.7976931348623157e308})"})
+    EXPECT_EQ(90.0f, JsonGet(JsonOf(doc), "f", 90.0).asFloat()) << doc;
+  EXPECT_EQ(3.4028234663852886e38f, JsonGet(JsonOf(R"({"f": 3.4028234663852886e38})"), "f", 90.0).asFloat());
+  EXPECT_EQ(0.0f, JsonGet(JsonOf(R"({"f": 1e-320})"), "f", 90.0).asFloat());
   // A fallback of the wrong kind or range gives the zero of the type, and a
   // bare value has no fallback at all.
   const Json::Value doc = JsonOf(R"({"s": "x", "a": []})");

@@ -1,8 +1,12 @@
 #include "devconfig/pose.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
+
+// Far above the rounding of a float unit quaternion (a few 1e-7).
+const double kUnitTolerance = 1e-5;
 
 struct Quat {
   double x, y, z, w;
@@ -52,6 +56,11 @@ bool PoseFromAxes(const double position[3], const double plusX[3], const double 
   const double zz = Dot(plusZ, plusZ);
   // The negated form also rejects NaN lengths.
   if (!(xx > 0.0) || !(zz > 0.0) || !std::isfinite(xx) || !std::isfinite(zz)) return false;
+  // A position beyond float range would be stored as an infinity, which the
+  // writer puts down as 1e+9999 and no reader takes back.
+  for (int i = 0; i < 3; ++i) {
+    if (!(std::fabs(position[i]) <= std::numeric_limits<float>::max())) return false;
+  }
   double x[3], z[3];
   for (int i = 0; i < 3; ++i) {
     x[i] = plusX[i] / std::sqrt(xx);
@@ -95,16 +104,49 @@ bool PoseFromAxes(const double position[3], const double plusX[3], const double 
 }
 
 void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double plusZ[3]) {
-  const Quat q = {pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3]};
+  Quat q = {pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3]};
+  double s = q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w;
+  // A quaternion far off unit length (a legacy document may hold one) stands
+  // for the rotation of its unit form, taken as a float quaternion like the
+  // one the axes will read back as.
+  if (s > 0.0 && std::isfinite(s) && std::fabs(s - 1.0) > kUnitTolerance) {
+    const double norm = std::sqrt(s);
+    q = {static_cast<float>(q.x / norm), static_cast<float>(q.y / norm), static_cast<float>(q.z / norm),
+         static_cast<float>(q.w / norm)};
+    s = q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w;
+  }
   const double unitX[3] = {1.0, 0.0, 0.0};
   const double unitZ[3] = {0.0, 0.0, 1.0};
   for (int i = 0; i < 3; ++i) position[i] = pose.translation[i];
   Rotate(q, unitX, plusX);
   Rotate(q, unitZ, plusZ);
+  // The formula is a rotation for unit quaternions only: for a q of squared
+  // length s it gives s R(v) + (1 - s) v, the axes pulled towards the
+  // identity. A float quaternion is seldom of exactly unit length, and that
+  // pull, read back and rounded to float again, turned the pose a little
+  // further on every write. So the rotation of q / |q| is taken whenever s
+  // is not exactly 1 (the zero quaternion keeps the identity axes).
+  if (s != 1.0 && s > 0.0 && std::isfinite(s)) {
+    for (int i = 0; i < 3; ++i) {
+      plusX[i] = (plusX[i] - (1.0 - s) * unitX[i]) / s;
+      plusZ[i] = (plusZ[i] - (1.0 - s) * unitZ[i]) / s;
+    }
+  }
   // Adding +0 turns a negative zero into zero, so documents never show "-0".
   for (int i = 0; i < 3; ++i) {
     position[i] += 0.0;
     plusX[i] += 0.0;
     plusZ[i] += 0.0;
   }
+}
+
+bool AxesAreIdentity(const Pose& pose) {
+  double position[3], plusX[3], plusZ[3];
+  AxesFromPose(pose, position, plusX, plusZ);
+  const double identity[3][3] = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}};
+  for (int i = 0; i < 3; ++i) {
+    if (position[i] != identity[0][i] || plusX[i] != identity[1][i] || plusZ[i] != identity[2][i])
+      return false;
+  }
+  return true;
 }

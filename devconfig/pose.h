@@ -15,6 +15,12 @@ struct Pose {
 
 // The pose whose rotation takes +Z onto plusZ and +X onto plusX. Fails (and
 // leaves *out alone) when an axis is zero or the two are not perpendicular
-// within 0.001.
+// within 0.001, or the position lies beyond float range.
 bool PoseFromAxes(const double position[3], const double plusX[3], const double plusZ[3], Pose* out);
+// A quaternion that is not of unit length stands for the rotation of its
+// unit form (the zero quaternion: no rotation).
 void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double plusZ[3]);
+// True when AxesFromPose gives exactly the axes of the identity pose, which
+// the document leaves out, whatever the seven values are ((0, 0, 0, -1), a
+// scaled identity quaternion...).
+bool AxesAreIdentity(const Pose& pose);

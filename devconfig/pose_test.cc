@@ -56,7 +56,65 @@ TEST(PoseTest, FromAxesAndBack) {
   const Pose before = pose;
   const double* const refused[][2] = {{zero, z}, {x, zero}, {skew, z}, {x, nan}};
   for (const auto& axes : refused) EXPECT_FALSE(PoseFromAxes(origin, axes[0], axes[1], &pose));
+  // So is a position beyond float range, which would be stored as an
+  // infinity and written as 1e+9999, which no reader takes back.
+  const double far[3] = {0, -1e39, 0}, edge[3] = {0, 0, 3.4028234663852886e38};
+  EXPECT_FALSE(PoseFromAxes(far, x, z, &pose));
   EXPECT_EQ(before, pose);
+  EXPECT_TRUE(PoseFromAxes(edge, x, z, &pose));
+}
+
+// Axes are those of the rotation a quaternion stands for, whatever its
+// length: a float quaternion is seldom of exactly unit length, and the bare
+// formula would pull its axes towards the identity.
+TEST(PoseTest, AxesOfQuaternionsNotOfUnitLength) {
+  const float h = static_cast<float>(std::sqrt(0.5));
+  ASSERT_NE(1.0, 2.0 * h * h);
+  const struct { Pose pose; double x[3]; double z[3]; double tolerance; } rows[] = {
+      {{{h, 0, 0, h}, {0, 0, 0}}, {1, 0, 0}, {0, -1, 0}, 1e-16},          // a float quarter turn, exactly
+      {{{0, h, 0, h}, {0.5f, 0, 0}}, {0, 0, -1}, {1, 0, 0}, 1e-16},
+      {{{0, 0, 1, 1}, {0, 0, 0}}, {0, 1, 0}, {0, 0, 1}, 1e-7},             // length sqrt 2
+      {{{0, 0, 0, 2}, {0, 0, 0}}, {1, 0, 0}, {0, 0, 1}, 0},
+      {{{0, 0, 0, 0}, {0, 0, 0}}, {1, 0, 0}, {0, 0, 1}, 0},
+  };
+  for (const auto& r : rows) {
+    double p[3], x[3], z[3];
+    AxesFromPose(r.pose, p, x, z);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_NEAR(r.x[i], x[i], r.tolerance) << i;
+      EXPECT_NEAR(r.z[i], z[i], r.tolerance) << i;
+      EXPECT_EQ(r.pose.translation[i], p[i]);
+    }
+  }
+}
+
+// Axes written and read back give a pose that writes the same axes again:
+// a pose must not turn a little further on every write.
+TEST(PoseTest, AxesReadBackAreAFixedPoint) {
+  const Pose starts[] = {{{0.70014004f, 0, 0.70014004f, 0.14002801f}, {0, 0, 0}},
+                         {{5, 0, 1, 0}, {0, 0, 0}},
+                         {{0.1f, -0.7f, 0.3f, 0.64f}, {0.01f, 0.02f, 0.03f}}};
+  for (const Pose& start : starts) {
+    double p[3], x[3], z[3];
+    AxesFromPose(start, p, x, z);
+    Pose first;
+    ASSERT_TRUE(PoseFromAxes(p, x, z, &first));
+    Pose pose = first;
+    for (int round = 0; round < 20; ++round) {
+      AxesFromPose(pose, p, x, z);
+      ASSERT_TRUE(PoseFromAxes(p, x, z, &pose));
+      EXPECT_EQ(first, pose) << "round " << round;
+    }
+  }
+}
+
+// Every form of no rotation gives the identity axes, which documents leave out.
+TEST(PoseTest, AxesAreIdentityForEveryFormOfNoRotation) {
+  for (const Pose& pose : {Pose::Identity(), Pose{{0, 0, 0, -1}, {0, 0, 0}}, Pose{{0, 0, 0, 2}, {0, 0, 0}},
+                           Pose{{0, 0, 0, 0}, {0, 0, 0}}})
+    EXPECT_TRUE(AxesAreIdentity(pose));
+  EXPECT_FALSE(AxesAreIdentity(Pose{{0, 0, 0, 1}, {0, 1e-30f, 0}}));
+  EXPECT_FALSE(AxesAreIdentity(Pose{{1e-20f, 0, 0, 1}, {0, 0, 0}}));
 }
 
 }  // namespace

@@ -177,6 +177,12 @@ TEST(ConfigModelTest, IpdRoundTrips) {
     const Json::Value ipd = JsonOf(Write(Read(Hmd("\"ipd\": {" + members + "}"))))["ipd"];
     for (int i = 0; i < 4; ++i) EXPECT_EQ(mm[i], ipd[names[i]].asDouble()) << WriteStyledJson(ipd);
   }
+  // Beyond float range the millimetres read as the defaults: as infinities
+  // they would be written 1e+9999, which no reader takes back.
+  const IpdSettings huge =
+      Read(Hmd(R"("ipd": {"low_mm": 1e300, "high_mm": -1e300, "default_mm": 63, "minstep_mm": 1e300})")).ipd;
+  EXPECT_TRUE(huge.low == 0 && huge.high == 0 && huge.min_step == -0.001f &&
+              huge.default_ipd == static_cast<float>(63 * 0.001));
   float metres = 0.0123456789f;
   for (int i = 0; i < 2000; ++i) {
     metres = metres * 1.0071f + 0.0000137f;
@@ -204,6 +210,24 @@ TEST(ConfigModelTest, PosesAndImuCalibration) {
   EXPECT_TRUE(Read(R"({"imu": {}, "trackref_from_imu": [1, 0, 0, 0, 1, 1, 1]})").trackref_from_imu.IsIdentity());
   const Pose head = Read(R"({"trackref_from_head": [0, 0, 0, 1, 0.5]})").trackref_from_head;
   EXPECT_TRUE(head.rotation[3] == 1 && head.translation[0] == 0.5f && head.translation[2] == 0);
+  // Legacy quaternions off unit length: the axes show the rotation they stand
+  // for, and an identity rotation in another form is left out, as it will
+  // be after the next read.
+  const Json::Value quarter = Written(Read(R"({"trackref_from_imu": [0, 0, 1, 1, 0, 0, 0]})"))["imu"];
+  EXPECT_NEAR(1.0, quarter["plus_x"][1].asDouble(), 1e-7);
+  EXPECT_NEAR(1.0, quarter["plus_z"][2].asDouble(), 1e-7);
+  for (const char* identity : {"[0, 0, 0, -1, 0, 0, 0]", "[0, 0, 0, 2, 0, 0, 0]", "[0, 0, 0, 0, 0, 0, 0]"}) {
+    const std::string text = std::string(R"({"trackref_from_head": )") + identity + R"(, "trackref_from_imu": )" +
+                             identity + "}";
+    EXPECT_EQ("{\n   \"device_class\" : \"unknown\"\n}\n", Write(Read(text))) << identity;
+  }
+}
+
+// A count of 0 is a value like any other: left out, it would read back as 2.
+TEST(ConfigModelTest, ExpectedCountsOfZeroSurvive) {
+  const TrackedDeviceConfig again =
+      Read(Write(Read(Hmd(R"("expected_controllers": 0, "expected_bases": 0)"))));
+  EXPECT_TRUE(again.expected_controllers == 0 && again.expected_bases == 0);
 }
 
 // Taking the blocks out of a parsed document instead of copying them gives

@@ -1,6 +1,7 @@
 #include "tool/typed_value.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -28,16 +29,19 @@ Json::Value MakeTypedJsonValue(const TypedElementEdit& edit, std::string* error)
   const std::string& text = edit.value;
   if (edit.typeName == "string") return Json::Value(text);
 
+  // An infinity counts as out of range, like an overflow: the writer puts it
+  // down as 1e+9999, which no reader takes back, so the edited document could
+  // never be loaded again. (NaN is written as null and stays readable.)
   if (edit.typeName == "float") {
     float value = 0;
-    if (ConvertNumber(text, [](const char* s, char** e) { return strtof(s, e); }, &value))
+    if (ConvertNumber(text, [](const char* s, char** e) { return strtof(s, e); }, &value) && !std::isinf(value))
       return Json::Value(static_cast<double>(value));
     *error = ConversionError(text, "float");
     return Json::Value();
   }
   if (edit.typeName == "double") {
     double value = 0;
-    if (ConvertNumber(text, [](const char* s, char** e) { return strtod(s, e); }, &value))
+    if (ConvertNumber(text, [](const char* s, char** e) { return strtod(s, e); }, &value) && !std::isinf(value))
       return Json::Value(value);
     *error = ConversionError(text, "double");
     return Json::Value();

@@ -14,6 +14,6 @@
 //   "int"     strtoll in base 10, a signed 64-bit integer
 // Leading blanks and a sign are accepted and characters after the number
 // ignored, but at least one character must convert and the result must be
-// in range. On failure the result is null and `error` holds the message to
-// print, line end included.
+// in range (an infinity is not). On failure the result is null and `error`
+// holds the message to print, line end included.
 Json::Value MakeTypedJsonValue(const TypedElementEdit& edit, std::string* error);

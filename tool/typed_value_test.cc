@@ -37,10 +37,8 @@ TEST(TypedValueTest, ConvertsLikeTheStandardConversions) {
   for (const auto& c : cases) EXPECT_EQ(c[2], Make(c[0], c[1])) << c[0] << " '" << c[1] << "'";
   std::string error;
   EXPECT_EQ(Json::intValue, MakeTypedJsonValue({"k", "int", "5"}, &error).type());
-  for (const char* type : {"float", "double"}) {
-    EXPECT_TRUE(std::isinf(MakeTypedJsonValue({"k", type, "-inf"}, &error).asDouble())) << type;
+  for (const char* type : {"float", "double"})
     EXPECT_TRUE(std::isnan(MakeTypedJsonValue({"k", type, "nan"}, &error).asDouble())) << type;
-  }
 }
 
 // Nothing converted, or out of range: a null value and the message.
@@ -49,6 +47,8 @@ TEST(TypedValueTest, FailuresGiveTheirMessage) {
       {"float", "1e-50"}, {"float", "1e39"},  {"double", "1e309"}, {"double", "-1e-400"}, {"float", ""},
       {"float", "."},     {"double", "e5"},   {"double", "-"},     {"int", "  "},         {"int", "+"},
       {"int", "-x"},      {"int", "9223372036854775808"},          {"int", "-9223372036854775809"},
+      // An infinity would be written as 1e+9999, which no reader takes back.
+      {"float", "inf"},   {"float", "-Infinity"}, {"double", "-inf"}, {"double", " INF"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(std::string("Error converting string '") + c[1] + "' to " + c[0] + "\n", Make(c[0], c[1])) << c[1];
