@@ -1,6 +1,9 @@
 // The calibration sections of the configuration document that have codecs
 // of their own: the per-eye display and lens records and the sensor model.
 #include "devconfig/configsections.h"
+
+#include <utility>
+
 #include "devconfig/jsonhelpers.h"
 #include "vantagelib/section_json.h"
 
@@ -25,7 +28,7 @@ void WriteEyeTransforms(const TrackedDeviceConfig& config, Json::Value* root) {
   ForEachDocumentEye(config.stereo_setup, [&](int eye, Json::ArrayIndex element) {
     eyes[element] = vantage::ToJson(config.eye_transforms[eye]);
   });
-  if (!eyes.empty()) (*root)["tracking_to_eye_transform"] = eyes;
+  if (!eyes.empty()) (*root)["tracking_to_eye_transform"] = std::move(eyes);
 }
 
 void WriteSensorModelMember(const TrackedDeviceConfig& config, Json::Value* root) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "devconfig/configsections.h"
 #include "devconfig/jsonhelpers.h"
@@ -148,7 +149,7 @@ void WriteDisplayEdids(const TrackedDeviceConfig& config, Json::Value* root) {
   Json::Value edids(Json::arrayValue);
   ForEachDocumentEye(config.stereo_setup,
                      [&](int eye, Json::ArrayIndex element) { edids[element] = config.display_edid[eye]; });
-  if (!edids.empty()) (*root)["display_edid"] = edids;
+  if (!edids.empty()) (*root)["display_edid"] = std::move(edids);
 }
 
 void WriteDisplayCorrection(const TrackedDeviceConfig& config, Json::Value* root) {
@@ -159,7 +160,7 @@ void WriteDisplayCorrection(const TrackedDeviceConfig& config, Json::Value* root
     mc["scale"] = JsonDouble(config.display_mc_scale);
     mc["left"] = config.display_mc_left;
     mc["right"] = config.display_mc_right;
-    (*root)["display_mc"] = mc;
+    (*root)["display_mc"] = std::move(mc);
   }
   Json::Value gc(Json::objectValue);
   if (config.display_gc_black_clamp != 0.0f) gc["black_clamp"] = JsonFloat(config.display_gc_black_clamp);
@@ -170,7 +171,7 @@ void WriteDisplayCorrection(const TrackedDeviceConfig& config, Json::Value* root
     gc["prescale"] = JsonDouble(config.display_gc_prescale);
     gc["image"] = config.display_gc_image;
   }
-  if (!gc.empty()) (*root)["display_gc"] = gc;
+  if (!gc.empty()) (*root)["display_gc"] = std::move(gc);
 }
 
 void WriteDsc(const TrackedDeviceConfig& config, Json::Value* root) {
@@ -186,9 +187,9 @@ void WriteColorAndTiming(const TrackedDeviceConfig& config, Json::Value* root) {
     for (const float* rgb : config.display_color_mult) {
       Json::Value triple(Json::arrayValue);
       for (int c = 0; c < 3; ++c) triple.append(JsonFloat(rgb[c]));
-      mult.append(triple);
+      mult.append(std::move(triple));
     }
-    (*root)["display_color_mult"] = mult;
+    (*root)["display_color_mult"] = std::move(mult);
   }
   if (config.seconds_from_vsync_to_photons != 0.0f)
     (*root)["seconds_from_vsync_to_photons"] = JsonFloat(config.seconds_from_vsync_to_photons);
@@ -222,7 +223,7 @@ void WriteIpd(const TrackedDeviceConfig& config, Json::Value* root) {
     object["enable"] = ipd.enable;
   }
   if (ipd.default_ipd != 0.0f) object["default_mm"] = Millimetres(ipd.default_ipd);
-  if (!object.empty()) (*root)["ipd"] = object;
+  if (!object.empty()) (*root)["ipd"] = std::move(object);
 }
 
 void WriteProximityAndParallel(const TrackedDeviceConfig& config, Json::Value* root) {

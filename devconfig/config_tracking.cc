@@ -2,6 +2,9 @@
 // numbers per pose, calibration at the top level) and the sectioned form
 // ("imu" and "head" objects holding axes).
 #include "devconfig/configsections.h"
+
+#include <utility>
+
 #include "devconfig/jsonhelpers.h"
 #include "devconfig/pose.h"
 
@@ -38,7 +41,7 @@ void AddAxes(const Pose& pose, Json::Value* object) {
   for (int a = 0; a < 3; ++a) {
     Json::Value array(Json::arrayValue);
     for (int i = 0; i < 3; ++i) array.append(JsonDouble(axes[a][i]));
-    (*object)[kAxisNames[a]] = array;
+    (*object)[kAxisNames[a]] = std::move(array);
   }
 }
 
@@ -93,11 +96,11 @@ void WritePosesAndImu(const TrackedDeviceConfig& config, Json::Value* root) {
     // rotation in another form would be written as identity axes, which
     // read back as the identity pose and are left out the next time.
     if (!AxesAreIdentity(config.trackref_from_imu)) AddAxes(config.trackref_from_imu, &imu);
-    if (!imu.empty()) (*root)["imu"] = imu;
+    if (!imu.empty()) (*root)["imu"] = std::move(imu);
     if (!AxesAreIdentity(config.trackref_from_head)) {
       Json::Value head(Json::objectValue);
       AddAxes(config.trackref_from_head, &head);
-      (*root)["head"] = head;
+      (*root)["head"] = std::move(head);
     }
     return;
   }

@@ -1,5 +1,8 @@
 #include "devconfig/configloader.h"
 
+#include <utility>
+#include <vector>
+
 #include "corelib/src/atomicfile.h"
 #include "corelib/src/pathtools.h"
 #include "devconfig/jsonhelpers.h"
@@ -133,13 +136,18 @@ bool ValidateConfigDocument(const Json::Value& root, std::string* error) {
   return true;
 }
 
-bool FillConfigFromJson(TrackedDeviceConfig* model, const Json::Value& root, std::string* error) {
+namespace {
+
+// Validates, then runs `read` (which fills the model from root) under the
+// guard, and refuses a document with a section member of the wrong kind.
+template <typename Read>
+bool FillChecked(TrackedDeviceConfig* model, const Json::Value& root, Read read, std::string* error) {
   if (!ValidateConfigDocument(root, error)) return false;
   // The reads are lenient and the shape was checked; the guard is the last
   // line against an exception of the JSON library all the same.
   std::string guardError;
   std::string problem;
-  if (!JsonGuard([&] { model->FromJson(root, &problem); }, &guardError)) {
+  if (!JsonGuard([&] { read(&problem); }, &guardError)) {
     model->Reset();
     *error = "the document could not be read: " + guardError;
     return false;
@@ -154,10 +162,20 @@ bool FillConfigFromJson(TrackedDeviceConfig* model, const Json::Value& root, std
   return true;
 }
 
+}  // namespace
+
+bool FillConfigFromJson(TrackedDeviceConfig* model, const Json::Value& root, std::string* error) {
+  return FillChecked(model, root, [&](std::string* problem) { model->FromJson(root, problem); }, error);
+}
+
+bool FillConfigFromJson(TrackedDeviceConfig* model, Json::Value&& root, std::string* error) {
+  return FillChecked(model, root, [&](std::string* problem) { model->TakeFromJson(&root, problem); }, error);
+}
+
 bool ParseText(TrackedDeviceConfig* model, const std::string& text, std::string* error) {
   Json::Value root;
   if (!ParseJsonText(text, &root, error)) return false;
-  return FillConfigFromJson(model, root, error);
+  return FillConfigFromJson(model, std::move(root), error);
 }
 
 bool LoadFromString(TrackedDeviceConfig* model, std::string* errorOut, const std::string& text) {
@@ -186,13 +204,15 @@ bool LoadFromFile(TrackedDeviceConfig* model, std::string* errorOut, const std::
 }
 
 std::string ToJsonString(const TrackedDeviceConfig& model, bool raiseRevision) {
-  Json::Value root = model.ToJson();
+  // The verbatim blocks are written straight from the model, not copied.
+  std::vector<JsonMemberRef> blocks;
+  Json::Value root = model.ToJson(&blocks);
   if (raiseRevision) {
     // Unsigned arithmetic wraps 4294967295 round to 0.
     const uint32_t revision = JsonGet(root, "revision", Json::Value(0u)).asUInt();
     root["revision"] = Json::Value(static_cast<Json::UInt>(revision + 1u));
   }
-  return WriteStyledJson(root);
+  return WriteStyledJson(root, blocks);
 }
 
 bool SaveToFile(const TrackedDeviceConfig& model, const std::string& path, bool inConfigDirectory, std::string* error) {

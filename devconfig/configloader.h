@@ -19,6 +19,8 @@ bool ValidateConfigDocument(const Json::Value& root, std::string* error);
 // when the document was refused, reset when reading it failed or found a
 // calibration section holding a member of the wrong container kind.
 bool FillConfigFromJson(TrackedDeviceConfig* model, const Json::Value& root, std::string* error);
+// The same, moving the blocks kept verbatim out of `root` (TakeFromJson).
+bool FillConfigFromJson(TrackedDeviceConfig* model, Json::Value&& root, std::string* error);
 
 // Parses (comments allowed) and fills the model, without the HMD check. On
 // failure the model is untouched (or reset, see FillConfigFromJson).

@@ -3,6 +3,7 @@
 #include "devconfig/jsonhelpers.h"
 
 #include <charconv>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -56,12 +57,34 @@ void AppendHexEscape(std::string* out, unsigned code) {
   out->append(escape, sizeof(escape));
 }
 
+// Bytes written as they are: printable ASCII (and DEL) but the quote and
+// the backslash. A table, since every byte of every name is looked up.
+struct PlainBytes {
+  bool plain[256];
+  constexpr PlainBytes() : plain() {
+    for (int u = 0x20; u < 0x80; ++u)
+      plain[u] = u != '"' && u != '\\';
+  }
+};
+constexpr PlainBytes kPlainBytes;
+
+bool IsPlain(char c) {
+  return kPlainBytes.plain[static_cast<unsigned char>(c)];
+}
+
 // The escaping of JsonCpp's writers: ASCII control characters and every
 // non-ASCII code point as \u escapes, so the output is plain ASCII.
 void AppendQuoted(std::string* out, const char* text, size_t length) {
   out->push_back('"');
   const char* end = text + length;
   for (const char* c = text; c != end; ++c) {
+    // Runs of printable ASCII, nearly every name and text, go out whole.
+    const char* run = c;
+    while (c != end && IsPlain(*c))
+      ++c;
+    out->append(run, static_cast<size_t>(c - run));
+    if (c == end)
+      break;
     switch (*c) {
       case '"':
         out->append("\\\"");
@@ -116,15 +139,14 @@ bool HasComment(const Json::Value& v) {
          v.hasComment(Json::commentAfter);
 }
 
-bool IsNonEmptyContainer(const Json::Value& v) {
-  return (v.isArray() || v.isObject()) && !v.empty();
-}
-
 class StyledDocumentWriter {
  public:
   explicit StyledDocumentWriter(unsigned rightMargin) : rightMargin_(rightMargin) {}
 
-  std::string Write(const Json::Value& root) {
+  std::string Write(const Json::Value& root, const std::vector<JsonMemberRef>* rootMembers = nullptr) {
+    // Only the root object's own members are stand-ins; WriteObject takes
+    // the list on its first call, which is the root's.
+    rootMembers_ = root.isObject() ? rootMembers : nullptr;
     out_.reserve(4096);
     WriteCommentBefore(root);
     WriteValue(root);
@@ -138,8 +160,8 @@ class StyledDocumentWriter {
 
  private:
   // Scalars and empty containers: the only values rendered ahead of time.
-  static void AppendFlat(const Json::Value& v, std::string* out) {
-    switch (v.type()) {
+  static void AppendFlat(const Json::Value& v, Json::ValueType type, std::string* out) {
+    switch (type) {
       case Json::nullValue:
         out->append("null");
         break;
@@ -174,28 +196,45 @@ class StyledDocumentWriter {
   }
 
   void WriteValue(const Json::Value& v) {
-    if (v.isObject() && !v.empty())
+    const Json::ValueType type = v.type();
+    if (type == Json::objectValue && !v.empty())
       WriteObject(v);
-    else if (v.isArray() && !v.empty())
+    else if (type == Json::arrayValue && !v.empty())
       WriteArray(v);
     else
-      AppendFlat(v, &out_);
+      AppendFlat(v, type, &out_);
+  }
+
+  // The value written for a member: its stand-in when it has one.
+  static const Json::Value& MemberValue(const Json::Value& member, const char* name, const char* nameEnd,
+                                        const std::vector<JsonMemberRef>* stands) {
+    if (stands != nullptr) {
+      const size_t length = static_cast<size_t>(nameEnd - name);
+      for (const JsonMemberRef& stand : *stands) {
+        if (strlen(stand.name) == length && memcmp(stand.name, name, length) == 0)
+          return *stand.value;
+      }
+    }
+    return member;
   }
 
   void WriteObject(const Json::Value& v) {
+    const std::vector<JsonMemberRef>* stands = rootMembers_;
+    rootMembers_ = nullptr;
     WriteWithIndent("{");
     Indent();
     // JsonCpp keeps members in byte order of their names.
-    for (Json::Value::const_iterator it = v.begin(); it != v.end();) {
-      const Json::Value& child = *it;
+    const Json::Value::const_iterator end = v.end();
+    for (Json::Value::const_iterator it = v.begin(); it != end;) {
       const char* nameEnd = nullptr;
       const char* name = it.memberName(&nameEnd);
+      const Json::Value& child = MemberValue(*it, name, nameEnd, stands);
       WriteCommentBefore(child);
       WriteIndent();
       AppendQuoted(&out_, name, static_cast<size_t>(nameEnd - name));
       out_.append(" : ");
       WriteValue(child);
-      if (++it != v.end())
+      if (++it != end)
         out_.push_back(',');
       WriteCommentAfter(child);
     }
@@ -204,24 +243,30 @@ class StyledDocumentWriter {
   }
 
   void WriteArray(const Json::Value& v) {
-    Json::ArrayIndex size = v.size();
+    const Json::ArrayIndex size = v.size();
     bool multiLine = 3ull * size >= rightMargin_;
-    for (Json::ArrayIndex i = 0; i < size && !multiLine; ++i)
-      multiLine = IsNonEmptyContainer(v[i]);
-
     bool rendered = false;
     if (!multiLine) {
+      // Elements are rendered on the way; a non-empty container among them
+      // puts the array on several lines with nothing rendered ahead.
       flat_.clear();
       flatEnds_.clear();
-      for (Json::ArrayIndex i = 0; i < size; ++i) {
-        const Json::Value& child = v[i];
-        if (HasComment(child))
-          multiLine = true;
-        AppendFlat(child, &flat_);
+      bool container = false;
+      bool comment = false;
+      JsonForEachElement(v, [&](Json::ArrayIndex, const Json::Value& child) {
+        if (container)
+          return;
+        const Json::ValueType type = child.type();
+        if ((type == Json::arrayValue || type == Json::objectValue) && !child.empty()) {
+          container = true;
+          return;
+        }
+        comment = comment || HasComment(child);
+        AppendFlat(child, type, &flat_);
         flatEnds_.push_back(flat_.size());
-      }
+      });
       // "[ " + ", " between elements + " ]"
-      multiLine = multiLine || 2ull * (size + 1ull) + flat_.size() >= rightMargin_;
+      multiLine = container || comment || 2ull * (size + 1ull) + flat_.size() >= rightMargin_;
       if (!multiLine) {
         out_.append("[ ");
         for (Json::ArrayIndex i = 0; i < size; ++i) {
@@ -232,13 +277,12 @@ class StyledDocumentWriter {
         out_.append(" ]");
         return;
       }
-      rendered = true;
+      rendered = !container;
     }
 
     WriteWithIndent("[");
     Indent();
-    for (Json::ArrayIndex i = 0; i < size; ++i) {
-      const Json::Value& child = v[i];
+    JsonForEachElement(v, [&](Json::ArrayIndex i, const Json::Value& child) {
       WriteCommentBefore(child);
       WriteIndent();
       // Pre-rendered elements are flat, so flat_ is not reused meanwhile.
@@ -249,7 +293,7 @@ class StyledDocumentWriter {
       if (i + 1 < size)
         out_.push_back(',');
       WriteCommentAfter(child);
-    }
+    });
     Unindent();
     WriteWithIndent("]");
   }
@@ -312,6 +356,7 @@ class StyledDocumentWriter {
   }
 
   unsigned rightMargin_;
+  const std::vector<JsonMemberRef>* rootMembers_ = nullptr;
   std::string out_;
   std::string indent_;
   std::string flat_;
@@ -325,4 +370,9 @@ std::string WriteStyledJson(const Json::Value& root) { return WriteStyledJson(ro
 std::string WriteStyledJson(const Json::Value& root, unsigned rightMargin) {
   StyledDocumentWriter writer(rightMargin);
   return writer.Write(root);
+}
+
+std::string WriteStyledJson(const Json::Value& root, const std::vector<JsonMemberRef>& rootMembers) {
+  StyledDocumentWriter writer(kRightMargin);
+  return writer.Write(root, &rootMembers);
 }

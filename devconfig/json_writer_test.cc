@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "devconfig/json_testing.h"
 
@@ -24,6 +25,33 @@ TEST(StyledWriter, ObjectLayout) {
   zero[std::string("a\0b", 3)] = std::string("x\0y", 3);
   EXPECT_EQ("{\n   \"a\\u0000b\" : \"x\\u0000y\"\n}\n", WriteStyledJson(zero));
   EXPECT_EQ(zero, JsonOf(WriteStyledJson(zero)));
+}
+
+// An array filled by index holds only the elements set; the ones skipped
+// read as null and are written as null, on one line or on several.
+TEST(StyledWriter, ArrayWithGapsWritesNullForTheMissingElements) {
+  Json::Value gapped(Json::arrayValue);
+  gapped[2] = 7;
+  EXPECT_EQ("[ null, null, 7 ]\n", WriteStyledJson(gapped));
+  gapped[4][0] = 1;
+  EXPECT_EQ("[\n   null,\n   null,\n   7,\n   null,\n   [ 1 ]\n]\n", WriteStyledJson(gapped));
+}
+
+// Root members written from elsewhere: the placeholder fixes the place, the
+// stand-in gives the value and its comments; deeper members of the same
+// name and other roots are untouched.
+TEST(StyledWriter, RootMembersWrittenFromStandIns) {
+  Json::Value block = JsonOf("{\"x\": 1.5, \"inner\": {\"block\": 2}}");
+  block.setComment(std::string("// from elsewhere"), Json::commentBefore);
+  Json::Value root = JsonOf("{\"a\": 1, \"block\": null, \"nested\": {\"block\": 3}}");
+  Json::Value full = root;
+  full["block"] = block;
+  const std::vector<JsonMemberRef> stands = {{"block", &block}, {"absent", &block}};
+  EXPECT_EQ(WriteStyledJson(full), WriteStyledJson(root, stands));
+  EXPECT_NE(std::string::npos, WriteStyledJson(root, stands).find("// from elsewhere"));
+  EXPECT_EQ(WriteStyledJson(root), WriteStyledJson(root, {}));
+  const Json::Value array = JsonOf("[{\"block\": null}]");
+  EXPECT_EQ(WriteStyledJson(array), WriteStyledJson(array, stands));
 }
 
 TEST(StyledWriter, OneLineArrayRule) {

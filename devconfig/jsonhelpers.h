@@ -19,12 +19,15 @@
 #include <functional>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 // A member or element read with a default. `value` points into the document
-// (or at the default when the member is absent) and must not outlive either.
+// (or at the default when the member is absent), `fallback` at the default;
+// neither may outlive what it points at. Two pointers, so that the reads
+// the model makes by the thousand copy no values.
 struct JsonRead {
   const Json::Value* value;
-  Json::Value fallback;  // null when the read had no default to fall back on
+  const Json::Value* fallback;  // null when the read had no default to fall back on
 
   const Json::Value& operator*() const { return *value; }
   const Json::Value* operator->() const { return value; }
@@ -77,7 +80,7 @@ template <typename T, json_internal::EnableIfIndex<T> = 0>
 JsonRead JsonGet(const Json::Value& array, T index, const Json::Value& def) {
   Json::ArrayIndex i = 0;
   if (!json_internal::ToArrayIndex(index, &i))
-    return JsonRead{&def, Json::Value()};
+    return JsonRead{&def, nullptr};
   return JsonGet(array, i, def);
 }
 
@@ -87,6 +90,23 @@ const Json::Value& JsonAt(const Json::Value& container, T index) {
   if (!json_internal::ToArrayIndex(index, &i))
     return Json::Value::nullSingleton();
   return JsonAt(container, i);
+}
+
+// Calls visit(index, element) for the elements 0 to size - 1 of an array,
+// in order, as JsonAt would give them: an array filled by index can have
+// gaps, which come as the null value. Nothing for a value that is not an
+// array. One walk instead of a lookup per index.
+template <typename Visit>
+void JsonForEachElement(const Json::Value& array, Visit visit) {
+  if (!array.isArray())
+    return;
+  Json::ArrayIndex i = 0;
+  const Json::Value::const_iterator end = array.end();
+  for (Json::Value::const_iterator it = array.begin(); it != end; ++it) {
+    for (const Json::ArrayIndex at = it.index(); i < at; ++i)
+      visit(i, Json::Value::nullSingleton());
+    visit(i++, *it);
+  }
 }
 
 // Conversions of a bare value, without a fallback (0, 0.0, false, "").
@@ -131,6 +151,16 @@ std::string WriteStyledJson(const Json::Value& root);
 // The same with another right margin; the dependency's own styled writer
 // uses 74, which lets tests compare the two layouts.
 std::string WriteStyledJson(const Json::Value& root, unsigned rightMargin);
+
+// A member of the root object written from elsewhere: the root holds a
+// placeholder under `name`, which fixes its place, and `*value` is written
+// in its stead, comments included. Lets a large block kept elsewhere be
+// written without first being copied into the document.
+struct JsonMemberRef {
+  const char* name;
+  const Json::Value* value;
+};
+std::string WriteStyledJson(const Json::Value& root, const std::vector<JsonMemberRef>& rootMembers);
 
 // Deep merge of the object `source` into the object `destination`.
 void MergeJsonObjects(Json::Value& destination, const Json::Value& source);

@@ -2,7 +2,10 @@
 // lookups that never throw or insert, and real precision riding on copies.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -52,6 +55,22 @@ TEST(JsonRead, ConversionTableWithFallback) {
   EXPECT_EQ("", JsonToString(doc["a"]));
 }
 
+TEST(JsonRead, ForEachElementGivesEveryIndexInOrder) {
+  Json::Value gapped(Json::arrayValue);
+  gapped[1] = "b";
+  gapped[3] = 4;
+  std::vector<std::string> seen;
+  JsonForEachElement(gapped, [&](Json::ArrayIndex i, const Json::Value& element) {
+    seen.push_back(std::to_string(i) + "=" + (element.isNull() ? "null" : JsonToString(element)));
+    EXPECT_EQ(&JsonAt(gapped, i), &element);
+  });
+  EXPECT_EQ((std::vector<std::string>{"0=null", "1=b", "2=null", "3=4"}), seen);
+  int calls = 0;
+  for (const char* text : {"{\"0\": 1}", "7", "null", "[]"})
+    JsonForEachElement(JsonOf(text), [&](Json::ArrayIndex, const Json::Value&) { ++calls; });
+  EXPECT_EQ(0, calls);
+}
+
 TEST(JsonRead, LookupsNeverThrowNorInsert) {
   const Json::Value doc = JsonOf(R"({"s": "text", "n": 5, "a": [7, 8], "o": {"k": 1}})");
   for (const char* name : {"s", "n", "a"}) {
@@ -98,6 +117,66 @@ TEST(JsonPrecision, RidesOnTheValueThroughCopies) {
   // A new value replaces the mark with the payload.
   assigned["o"]["x"] = JsonDouble(1.5);
   EXPECT_EQ(17, JsonPrecision(assigned["o"]["x"]));
+}
+
+// Single-precision values, the bulk of a document, take a path of their own
+// at nine digits; across the whole float range, and at the ties and powers
+// of ten where rounding and the choice of notation turn, it must still give
+// printf's text.
+TEST(FormatJsonReal, FloatsAtNineDigitsSameTextAsPrintf) {
+  std::vector<float> values = {2097151.875f, 8388607.5f, 0.5f,       1e-9f, 1e9f,       999999.938f,
+                               0.0001f,      0.00001f,   123456.789f, 1e-5f, 9.99999944e-5f, 100000000.0f,
+                               99999992.0f,  1.0f,       16777215.0f, 1e-10f, 1.17549435e-38f};
+  for (uint32_t bits = 0; bits < 0x7F800000u; bits += 4099) {
+    float f = 0.0f;
+    memcpy(&f, &bits, sizeof(f));
+    values.push_back(f);
+  }
+  int mismatches = 0;
+  for (float f : values) {
+    for (double v : {static_cast<double>(f), -static_cast<double>(f)}) {
+      char expected[64];
+      snprintf(expected, sizeof(expected), "%.9g", v);
+      if (FormatJsonReal(v, 9) != expected && ++mismatches <= 5)
+        ADD_FAILURE() << "%.9g of " << expected << " gives " << FormatJsonReal(v, 9);
+    }
+  }
+  EXPECT_EQ(0, mismatches);
+  EXPECT_EQ("2097151.88", FormatJsonReal(2097151.875f, 9));  // a tie, to the even digit
+  EXPECT_EQ("0.100000001", FormatJsonReal(0.1f, 9));
+  EXPECT_EQ("9.99999975e-06", FormatJsonReal(1e-5f, 9));
+}
+
+// The writer does not go through printf; its text must still be printf's,
+// digit for digit, at every precision and across the whole double range.
+TEST(FormatJsonReal, SameTextAsPrintfGFormat) {
+  uint64_t state = 0x9E3779B97F4A7C15u;
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  std::vector<double> values = {0.0,   -0.0,   0.1,    1e-320, 5e-324, 1e16, 1e17, 123456789012345678.0,
+                                0.001, 1e-5,   99999.5, 1e15,  0.5,    -3.5, 90.0, 2.2250738585072014e-308};
+  for (int i = 0; i < 4000; ++i) {
+    uint64_t bits = next();
+    double any = 0.0;
+    memcpy(&any, &bits, sizeof(any));
+    if (std::isfinite(any)) values.push_back(any);
+    values.push_back(static_cast<float>(static_cast<double>(next() % 2000001) / 1e6 - 1.0));
+    values.push_back(static_cast<double>(next() % 100000000) / 1024.0);
+  }
+  int mismatches = 0;
+  for (double v : values) {
+    for (int precision : {0, 1, 6, 9, 15, 17, 31}) {
+      char expected[128];
+      snprintf(expected, sizeof(expected), "%.*g", precision, v);
+      if (FormatJsonReal(v, precision) != expected && ++mismatches <= 5)
+        ADD_FAILURE() << "%." << precision << "g of " << expected << " gives " << FormatJsonReal(v, precision);
+    }
+  }
+  EXPECT_EQ(0, mismatches);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "devconfig/jsonhelpers.h"
 
@@ -23,18 +24,12 @@ float ToStoredFloat(double value) {
 
 float StoredFloat(float value) { return std::isfinite(value) ? value : 0.0f; }
 
-SensorVector3 ReadVector3(const Json::Value& element) {
-  const Json::Value zero(0.0);
+SensorVector3 ReadVector3(const Json::Value& element, const Json::Value& zero) {
   SensorVector3 v;
   v.x = ToStoredFloat(JsonGet(element, 0u, zero).asDouble());
   v.y = ToStoredFloat(JsonGet(element, 1u, zero).asDouble());
   v.z = ToStoredFloat(JsonGet(element, 2u, zero).asDouble());
   return v;
-}
-
-// Elements of a member that is not an array: none.
-Json::ArrayIndex ElementCount(const Json::Value& list) {
-  return list.isArray() ? list.size() : 0;
 }
 
 Json::Value WriteVector3List(const std::vector<SensorVector3>& list) {
@@ -44,7 +39,7 @@ Json::Value WriteVector3List(const std::vector<SensorVector3>& list) {
     triple.append(JsonFloat(StoredFloat(v.x)));
     triple.append(JsonFloat(StoredFloat(v.y)));
     triple.append(JsonFloat(StoredFloat(v.z)));
-    array.append(triple);
+    array.append(std::move(triple));
   }
   return array;
 }
@@ -101,29 +96,36 @@ bool ReadSensorModel(SensorModel* model, const Json::Value& root) {
   model->modelCad = JsonGet(s, "modelCad", Json::Value("")).asString();
   if (!JsonHas(s, "modelPoints") || !JsonHas(s, "modelNormals")) return false;
 
+  const Json::Value zero(0.0);
+  // A member that is not an array has no elements.
   const Json::Value& points = JsonAt(s, "modelPoints");
-  for (Json::ArrayIndex i = 0; i < ElementCount(points); ++i)
-    model->modelPoints.push_back(ReadVector3(JsonAt(points, i)));
+  JsonForEachElement(points, [&](Json::ArrayIndex, const Json::Value& point) {
+    model->modelPoints.push_back(ReadVector3(point, zero));
+  });
 
   if (JsonHas(s, "channelMap")) {
     const Json::Value& map = JsonAt(s, "channelMap");
-    for (Json::ArrayIndex i = 0; i < ElementCount(map); ++i)
-      model->channelMap.push_back(JsonGet(map, i, Json::Value(0)).asInt());
+    const Json::Value zeroChannel(0);
+    JsonForEachElement(map, [&](Json::ArrayIndex, const Json::Value& channel) {
+      model->channelMap.push_back(JsonRead{&channel, &zeroChannel}.asInt());
+    });
   } else {
     for (size_t i = 0; i < model->modelPoints.size(); ++i)
       model->channelMap.push_back(static_cast<int32_t>(i));
   }
 
   const Json::Value& normals = JsonAt(s, "modelNormals");
-  for (Json::ArrayIndex i = 0; i < ElementCount(normals); ++i)
-    model->modelNormals.push_back(RenormalizeModelNormal(ReadVector3(JsonAt(normals, i))));
+  JsonForEachElement(normals, [&](Json::ArrayIndex, const Json::Value& normal) {
+    model->modelNormals.push_back(RenormalizeModelNormal(ReadVector3(normal, zero)));
+  });
 
   if (JsonHas(s, "channelOrder")) {
     const Json::Value& order = JsonAt(s, "channelOrder");
-    for (Json::ArrayIndex i = 0; i < ElementCount(order); ++i) {
-      const int32_t channel = JsonGet(order, i, Json::Value(-1)).asInt();
+    const Json::Value none(-1);
+    JsonForEachElement(order, [&](Json::ArrayIndex, const Json::Value& entry) {
+      const int32_t channel = JsonRead{&entry, &none}.asInt();
       if (channel >= 0) model->channelOrder.push_back(channel);
-    }
+    });
   }
 
   model->modelPointsHash = ComputeModelPointsHash(model->channelMap, model->modelPoints);

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "devconfig/jsonhelpers.h"
 #include "devconfig/trackeddeviceconfig.h"
@@ -84,7 +85,7 @@ Json::Value Axes(const Pose& pose) {
   for (int a = 0; a < 3; ++a) {
     Json::Value array(Json::arrayValue);
     for (double v : axes[a]) array.append(JsonDouble(v));
-    object[kAxisNames[a]] = array;
+    object[kAxisNames[a]] = std::move(array);
   }
   return object;
 }
@@ -218,7 +219,7 @@ Json::Value WriteCamera(const TrackedCamera& camera, uint32_t form) {
   if (!neutralBalance) {
     Json::Value balance(Json::arrayValue);
     for (float v : camera.white_balance) balance.append(JsonFloat(v));
-    out["white_balance"] = balance;
+    out["white_balance"] = std::move(balance);
   }
   if (!camera.cal_method.empty()) out["cal_method"] = camera.cal_method;
   return out;
@@ -301,9 +302,9 @@ void WriteCameras(const TrackedDeviceConfig& model, Json::Value* root) {
   if (!model.isps.empty()) {
     Json::Value isps(Json::arrayValue);
     for (const vantage::IspDescriptor& isp : model.isps) isps.append(vantage::ToJson(isp));
-    (*root)["isps"] = isps;
+    (*root)["isps"] = std::move(isps);
   }
   Json::Value list(Json::arrayValue);
   for (const TrackedCamera& camera : cameras) list.append(WriteCamera(camera, model.formatVersion));
-  (*root)["tracked_cameras"] = list;
+  (*root)["tracked_cameras"] = std::move(list);
 }

@@ -1,6 +1,7 @@
 #include "devconfig/trackeddeviceconfig.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "devconfig/configsections.h"
 #include "devconfig/jsonhelpers.h"
@@ -96,42 +97,78 @@ void TrackedDeviceConfig::FromJson(const Json::Value& root) {
   FromJson(root, &ignored);
 }
 
-void TrackedDeviceConfig::FromJson(const Json::Value& root, std::string* problem) {
+namespace {
+
+// The top-level blocks the record keeps verbatim, whatever they hold.
+struct VerbatimBlock {
+  const char* name;
+  Json::Value TrackedDeviceConfig::*field;
+};
+const VerbatimBlock kVerbatimBlocks[] = {
+    {"firmware_config", &TrackedDeviceConfig::firmware_config},
+    {kObscuredBlockName1, &TrackedDeviceConfig::obscured_block1},
+    {kObscuredBlockName2, &TrackedDeviceConfig::obscured_block2},
+    {"mfg_build_info", &TrackedDeviceConfig::mfg_build_info},
+};
+
+// Everything but the verbatim blocks.
+void ReadSections(const Json::Value& root, TrackedDeviceConfig* config, std::string* problem) {
   problem->clear();
-  Reset();
-  ReadIdentity(root, this);
-  ReadDirectModeIds(root, this);
-  ReadDisplayTiming(root, this);
-  stereo_setup.FromJson(JsonAt(root, "device"));
-  ReadDisplayEdids(root, this);
-  ReadColorMultipliers(root, this);
-  ReadDisplayCorrection(root, this);
-  ReadDscAndTrackingCamera(root, this);
-  ReadEyeTransforms(root, this, problem);
-  ReadParallelRenderCameras(root, this);
-  ReadPosesAndImu(root, this);
-  ReadSensorModelMember(root, this);
-  ReadCameras(this, root, problem);
-  ReadRoleAndResources(root, this);
-  firmware_config = JsonAt(root, "firmware_config");
-  ReadExpectedCounts(root, this);
-  ReadPeripherals(root, this);
-  ReadIpd(root, this);
-  ReadProximity(root, this);
-  mfg_build_info = JsonAt(root, "mfg_build_info");
-  ReadAudioDevices(root, this);
-  obscured_block1 = JsonAt(root, kObscuredBlockName1);
-  obscured_block2 = JsonAt(root, kObscuredBlockName2);
-  eye_tracking_supported = JsonGet(JsonAt(root, "eye_tracking"), "supported", Json::Value(false)).asBool();
+  config->Reset();
+  ReadIdentity(root, config);
+  ReadDirectModeIds(root, config);
+  ReadDisplayTiming(root, config);
+  config->stereo_setup.FromJson(JsonAt(root, "device"));
+  ReadDisplayEdids(root, config);
+  ReadColorMultipliers(root, config);
+  ReadDisplayCorrection(root, config);
+  ReadDscAndTrackingCamera(root, config);
+  ReadEyeTransforms(root, config, problem);
+  ReadParallelRenderCameras(root, config);
+  ReadPosesAndImu(root, config);
+  ReadSensorModelMember(root, config);
+  ReadCameras(config, root, problem);
+  ReadRoleAndResources(root, config);
+  ReadExpectedCounts(root, config);
+  ReadPeripherals(root, config);
+  ReadIpd(root, config);
+  ReadProximity(root, config);
+  ReadAudioDevices(root, config);
+  config->eye_tracking_supported =
+      JsonGet(JsonAt(root, "eye_tracking"), "supported", Json::Value(false)).asBool();
+}
+
+}  // namespace
+
+void TrackedDeviceConfig::FromJson(const Json::Value& root, std::string* problem) {
+  ReadSections(root, this, problem);
+  for (const VerbatimBlock& block : kVerbatimBlocks) this->*block.field = JsonAt(root, block.name);
+}
+
+void TrackedDeviceConfig::TakeFromJson(Json::Value* root, std::string* problem) {
+  ReadSections(*root, this, problem);
+  // removeMember answers false, touching nothing, on a value that is not an object.
+  for (const VerbatimBlock& block : kVerbatimBlocks) {
+    Json::Value& field = this->*block.field;
+    if (!root->removeMember(block.name, &field)) field = Json::Value();
+  }
 }
 
 Json::Value TrackedDeviceConfig::ToJson() const {
+  std::vector<JsonMemberRef> blocks;
+  Json::Value root = ToJson(&blocks);
+  for (const JsonMemberRef& block : blocks) root[block.name] = *block.value;
+  return root;
+}
+
+Json::Value TrackedDeviceConfig::ToJson(std::vector<JsonMemberRef>* blocks) const {
+  blocks->clear();
   Json::Value root(Json::objectValue);
   WriteIdentity(*this, &root);
   if (device_class == TrackedDeviceClass::HMD) {
     Json::Value device(Json::objectValue);
     stereo_setup.ToJson(&device);
-    root["device"] = device;
+    root["device"] = std::move(device);
     WriteDisplayEdids(*this, &root);
     WriteDisplayCorrection(*this, &root);
     WriteDsc(*this, &root);
@@ -147,13 +184,15 @@ Json::Value TrackedDeviceConfig::ToJson() const {
   WriteSensorModelMember(*this, &root);
   WriteCameras(*this, &root);
   WriteRoleAndResources(*this, &root);
-  if (!firmware_config.isNull()) root["firmware_config"] = firmware_config;
-  if (!obscured_block1.isNull()) root[kObscuredBlockName1] = obscured_block1;
-  if (!obscured_block2.isNull()) root[kObscuredBlockName2] = obscured_block2;
   WritePeripherals(*this, &root);
-  if (!mfg_build_info.isNull()) root["mfg_build_info"] = mfg_build_info;
   WriteAudioDevices(*this, &root);
   if (eye_tracking_supported) root["eye_tracking"]["supported"] = true;
+  for (const VerbatimBlock& block : kVerbatimBlocks) {
+    const Json::Value& value = this->*block.field;
+    if (value.isNull()) continue;
+    root[block.name] = Json::Value();
+    blocks->push_back(JsonMemberRef{block.name, &value});
+  }
   return root;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "devconfig/deviceclass.h"
+#include "devconfig/jsonhelpers.h"
 #include "devconfig/pose.h"
 #include "devconfig/sensor_model.h"
 #include "devconfig/tracked_cameras.h"
@@ -134,8 +135,16 @@ struct TrackedDeviceConfig {
   // the wrong container kind inside (named in the text). The record is
   // filled all the same; a loader refuses such a document.
   void FromJson(const Json::Value& root, std::string* problem);
+  // The same, moving the blocks kept verbatim (firmware_config and the like)
+  // out of `root` instead of copying them, so that a large block is never
+  // held twice. `root` is left without them.
+  void TakeFromJson(Json::Value* root, std::string* problem);
   // The document for the current record in the form formatVersion selects.
   Json::Value ToJson() const;
+  // The same without copies of the blocks kept verbatim: each block the
+  // record holds is a null placeholder in the tree and is listed in
+  // `blocks`, for WriteStyledJson to write in its place.
+  Json::Value ToJson(std::vector<JsonMemberRef>* blocks) const;
 };
 
 // Calls `visit` for every eye from first_eye to last_eye that the record can

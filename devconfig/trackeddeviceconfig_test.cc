@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "devconfig/json_testing.h"
 
@@ -227,6 +228,44 @@ TEST(ConfigModelTest, ExpectedCountsOfZeroSurvive) {
   const TrackedDeviceConfig again =
       Read(Write(Read(Hmd(R"("expected_controllers": 0, "expected_bases": 0)"))));
   EXPECT_TRUE(again.expected_controllers == 0 && again.expected_bases == 0);
+}
+
+// Taking the blocks out of a parsed document instead of copying them gives
+// the same record, comments on the blocks included, and the same text,
+// whether the blocks are copied into the tree or written from the record.
+TEST(ConfigModelTest, VerbatimBlocksTakenAndWrittenInPlace) {
+  const std::string text =
+      "{\"device_class\": \"controller\", \"revision\": 3,\n"
+      "  // build record\n"
+      "  \"mfg_build_info\": {\"line\": \"A7\"},\n"
+      "  \"firmware_config\": {\"mode\": 3.5, \"list\": [1, 2] /* kept */},\n"
+      "  \"vblk\": [true], \"vb\": \"two\"}";
+  TrackedDeviceConfig taken;
+  Json::Value root = JsonOf(text);
+  std::string problem = "stale";
+  taken.TakeFromJson(&root, &problem);
+  EXPECT_EQ("", problem);
+  for (const char* block : {"firmware_config", "mfg_build_info", "vblk", "vb"})
+    EXPECT_FALSE(root.isMember(block)) << block;
+  EXPECT_EQ(3u, taken.revision);
+  const std::string expected = Write(Read(text));
+  EXPECT_NE(std::string::npos, expected.find("// build record"));
+  EXPECT_EQ(expected, Write(taken));
+
+  std::vector<JsonMemberRef> blocks;
+  taken.formatVersion = kFormatLatest;
+  const Json::Value shell = taken.ToJson(&blocks);
+  ASSERT_EQ(4u, blocks.size());
+  EXPECT_EQ(&taken.firmware_config, blocks[0].value);
+  EXPECT_TRUE(shell["firmware_config"].isNull());
+  EXPECT_EQ(expected, WriteStyledJson(shell, blocks));
+
+  // Absent blocks are cleared, not kept from an earlier read.
+  Json::Value bare = JsonOf(R"({"device_class": "controller"})");
+  taken.TakeFromJson(&bare, &problem);
+  EXPECT_TRUE(taken.firmware_config.isNull() && taken.obscured_block2.isNull());
+  taken.ToJson(&blocks);
+  EXPECT_TRUE(blocks.empty());
 }
 
 }  // namespace

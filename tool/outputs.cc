@@ -13,9 +13,10 @@ bool WriteOutputFile(const TrackedDeviceConfig& config, const std::string& path,
 }
 
 void WriteDocumentTo(const TrackedDeviceConfig& config, FILE* out) {
-  const std::string text = ToJsonString(config, true);
+  // Standard output is unbuffered: one write for the document and its line end.
+  std::string text = ToJsonString(config, true);
+  text.push_back('\n');
   fwrite(text.data(), 1, text.size(), out);
-  fputc('\n', out);
 }
 
 StepResult WriteFileOutput(RunContext& run) {

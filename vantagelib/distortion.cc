@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 #include "corelib/src/logchannel.h"
 #include "corelib/src/strtools_public.h"
@@ -118,7 +119,7 @@ Json::Value ToJson(const DistortionParams& block) {
     Json::Value coeffs(Json::arrayValue);
     for (int i = 0; i <= last; ++i)
       coeffs.append(JsonDouble(block.coeffs[i]));
-    out["coeffs"] = coeffs;
+    out["coeffs"] = std::move(coeffs);
   }
   return out;
 }

@@ -1,5 +1,7 @@
 #include "vantagelib/eye_transform.h"
 
+#include <utility>
+
 #include "devconfig/jsonhelpers.h"
 #include "vantagelib/section_json.h"
 
@@ -111,7 +113,7 @@ Json::Value WriteMatrix33(const Matrix33& matrix) {
     Json::Value row(Json::arrayValue);
     for (int j = 0; j < 3; ++j)
       row.append(JsonFloat(matrix.m[i][j]));
-    out.append(row);
+    out.append(std::move(row));
   }
   return out;
 }
@@ -193,12 +195,13 @@ Json::Value ToJson(const EyeTransform& eye) {
   // and nothing at all when the base block has only defaults.
   Json::Value base = ToJson(eye.distortion);
   if (!base.isNull()) {
-    out["distortion"] = base;
     Json::Value red = ToJson(eye.distortion_red);
     Json::Value blue = ToJson(eye.distortion_blue);
-    if (red != base || blue != base) {
-      out["distortion_red"] = red;
-      out["distortion_blue"] = blue;
+    const bool colourBlocks = red != base || blue != base;
+    out["distortion"] = std::move(base);
+    if (colourBlocks) {
+      out["distortion_red"] = std::move(red);
+      out["distortion_blue"] = std::move(blue);
     }
     if (!IsTrivialDistortion(eye.inverse_distortion))
       out["inverse_distortion"] = ToJson(eye.inverse_distortion);

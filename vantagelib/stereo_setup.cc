@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <cstring>
+#include <utility>
 
 #include "corelib/src/logchannel.h"
 #include "devconfig/jsonhelpers.h"
@@ -48,7 +49,7 @@ void WriteShift(const float shift[2], const char* key, Json::Value* device) {
   Json::Value array(Json::arrayValue);
   array.append(JsonFloat(shift[0]));
   array.append(JsonFloat(shift[1]));
-  (*device)[key] = array;
+  (*device)[key] = std::move(array);
 }
 
 }  // namespace

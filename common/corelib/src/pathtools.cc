@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <mutex>
 
@@ -116,52 +117,64 @@ bool IsDirectory(const std::string& path) {
   return stat(normal.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool ReadFileBytes(const std::string& path, std::vector<char>* bytes) {
-  bytes->clear();
+namespace {
+
+// Reads the whole file straight into `out` (a vector or a string), without
+// a bounce buffer: one read for a regular file whose size is known.
+template <typename Buffer>
+bool ReadWholeFile(const std::string& path, Buffer* out) {
+  out->clear();
   FILE* file = fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
   // Read until the end rather than trusting the size: files under /proc
-  // report zero, and a file may grow while it is read.
-  std::vector<char> data;
+  // report zero, and a file may grow while it is read. One byte more than
+  // the size lets the first read see the end.
+  size_t room = 65536;
   struct stat info;
   if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
       static_cast<uint64_t>(info.st_size) <= kMaxFileBytes) {
-    data.reserve(static_cast<size_t>(info.st_size));
+    room = static_cast<size_t>(info.st_size) + 1;
   }
-  char chunk[65536];
+  Buffer data;
+  size_t used = 0;
   bool ok = true;
   for (;;) {
-    const size_t got = fread(chunk, 1, sizeof(chunk), file);
-    if (data.size() + got > kMaxFileBytes) {
+    data.resize(used + room);
+    const size_t got = fread(&data[used], 1, room, file);
+    used += got;
+    if (used > kMaxFileBytes) {
       ok = false;
       break;
     }
-    data.insert(data.end(), chunk, chunk + got);
-    if (got < sizeof(chunk)) {
+    if (got < room) {
       ok = ferror(file) == 0;
       break;
     }
+    room = std::max<size_t>(used, 65536);
   }
   fclose(file);
-  if (!ok || data.empty()) return false;
-  bytes->swap(data);
+  if (!ok || used == 0) return false;
+  data.resize(used);
+  out->swap(data);
   return true;
 }
 
+}  // namespace
+
+bool ReadFileBytes(const std::string& path, std::vector<char>* bytes) { return ReadWholeFile(path, bytes); }
+
 std::string ReadTextFile(const std::string& path) {
-  std::vector<char> bytes;
-  if (!ReadFileBytes(path, &bytes)) return std::string();
-  size_t from = 0;
-  if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
-      static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF) {
-    from = 3;
-  }
   std::string text;
-  text.reserve(bytes.size() - from);
-  for (size_t i = from; i < bytes.size(); ++i) {
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-    text.push_back(bytes[i]);
+  if (!ReadWholeFile(path, &text)) return std::string();
+  if (text.compare(0, 3, "\xef\xbb\xbf") == 0) text.erase(0, 3);
+  // CR LF to LF in place; most files have no CR at all and stay untouched.
+  size_t write = text.find('\r');
+  if (write == std::string::npos) return text;
+  for (size_t read = write; read < text.size(); ++read) {
+    if (text[read] == '\r' && read + 1 < text.size() && text[read + 1] == '\n') continue;
+    text[write++] = text[read];
   }
+  text.resize(write);
   return text;
 }
 

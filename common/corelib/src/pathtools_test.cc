@@ -1,7 +1,18 @@
 #include "corelib/src/pathtools.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "corelib/src/test_scratch.h"
 
@@ -62,6 +73,33 @@ TEST(PathToolsTest, ReadWholeFiles) {
       {"\xef\xbb\xbf", ""}, {"\r\r\n", "\r\n"}, {"\xef\xbb\xbf{\r\n}\r", "{\n}\r"}, {"x\xef\xbb\xbf", "x\xef\xbb\xbf"}};
   for (const auto& t : texts) EXPECT_EQ(t.second, ReadTextFile(scratch.Put("t", t.first))) << t.first;
   EXPECT_EQ("", ReadTextFile(scratch.Sub("missing")));
+}
+
+// A pipe has no size to go by: the read grows its buffer to the end. A
+// large text has its line ends converted all through.
+TEST(PathToolsTest, ReadWholeFilesWithoutAKnownSizeOrLong) {
+  ScratchDir scratch;
+  const std::string fifo = scratch.Sub("fifo");
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  std::string bytes(300000, 'p');
+  bytes[299999] = 'q';
+  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << bytes; });
+  std::vector<char> read;
+  const bool ok = ReadFileBytes(fifo, &read);
+  writer.join();
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(bytes, std::string(read.begin(), read.end()));
+
+  std::string crlf = "\xef\xbb\xbf";
+  std::string lf;
+  for (int i = 0; i < 20000; ++i) {
+    crlf += "line\r\n";
+    lf += "line\n";
+  }
+  crlf += "end\r";
+  lf += "end\r";
+  EXPECT_EQ(lf, ReadTextFile(scratch.Put("crlf", crlf)));
+  EXPECT_EQ(lf, ReadTextFile(scratch.Put("lf", lf)));
 }
 
 TEST(PathToolsTest, WritesReportEveryFailure) {

@@ -1,0 +1,270 @@
+#!/usr/bin/env bash
+# Measures sbconfigtool on this machine and prints a table of medians and
+# ratios (see bench/README.md). Benchmarks never fail on a time: the exit code
+# is 0 whatever the figures, non-zero only when something could not be run.
+#
+#   bench/run.sh [--quick] [--rounds N] [--build DIR] [--no-build] [--work DIR]
+#
+#   --quick      small documents only, few runs (a smoke test, seconds)
+#   --rounds N   hyperfine rounds per group (default 3); the runs of all
+#                rounds are pooled, so a burst of load on the machine spreads
+#                over every command of a group instead of hitting one
+#   --build DIR  build directory (default build-bench); configured when it
+#                has none, and brought up to date
+#   --no-build   use the build directory as it is
+#   --work DIR   where documents and results go (default DIR/bench-work)
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(dirname "$here")
+quick=0
+rounds=3
+build=$root/build-bench
+rebuild=1
+work=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --quick) quick=1 ;;
+    --rounds) rounds=$2; shift ;;
+    --build) build=$2; shift ;;
+    --no-build) rebuild=0 ;;
+    --work) work=$2; shift ;;
+    -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "run.sh: unknown argument '$1'" >&2; exit 2 ;;
+  esac
+  shift
+done
+[ "$quick" = 1 ] && rounds=1
+case $build in /*) ;; *) build=$PWD/$build ;; esac
+work=${work:-$build/bench-work}
+case $work in /*) ;; *) work=$PWD/$work ;; esac
+
+# --- Tools: Debian's hyperfine, jq and time; the build needs install-deps.
+missing=()
+command -v hyperfine >/dev/null || missing+=(hyperfine)
+command -v jq >/dev/null || missing+=(jq)
+[ -x /usr/bin/time ] || missing+=(time)
+command -v python3 >/dev/null || missing+=(python3)
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" != 0 ]; then
+    echo "run.sh: missing ${missing[*]}; install them with: apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt_get() { apt-get -o DPkg::Lock::Timeout=600 "$@"; }
+  apt_get install -y --no-install-recommends "${missing[@]}" >/dev/null 2>&1 ||
+    { apt_get update >/dev/null && apt_get install -y --no-install-recommends "${missing[@]}" >/dev/null; }
+fi
+
+if [ "$rebuild" = 1 ]; then
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    command -v cmake >/dev/null && pkg-config --exists jsoncpp hidapi-hidraw 2>/dev/null || "$root/scripts/install-deps.sh"
+    echo "Configuring $build (tests left out)"
+    cmake -S "$root" -B "$build" -DSBCONFIG_TESTS=OFF >/dev/null
+  fi
+  # Brought up to date, so that the figures belong to the sources.
+  cmake --build "$build" -j"$(nproc)" --target sbconfigtool sbheadset-sim headsetsim_hid >/dev/null
+fi
+for f in sbconfigtool sbheadset-sim headsetsim/lib/libhidapi-hidraw.so.0; do
+  [ -e "$build/$f" ] || { echo "run.sh: $build/$f is missing" >&2; exit 1; }
+done
+
+tool=$build/sbconfigtool
+rm -rf "$work"
+mkdir -p "$work/docs" "$work/out" "$work/device"
+results=$work/results.tsv
+: >"$results"
+# The tool syncs every file it writes (outputs, backups), so on a disk a run
+# also measures the disk. The main figures write to a RAM file system when
+# there is one; the largest document and the device write are measured on
+# the build directory's disk as well.
+fast=
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  fast=$(mktemp -d /dev/shm/sbconfigtool-bench.XXXXXX)
+  trap 'rm -rf "$fast"' EXIT
+fi
+out=${fast:-$work/out}
+disk=$work/out
+
+# --- The floor program: the same libraries as the tool (its NEEDED list,
+# forced in even where the floor itself calls nothing from them), so both
+# pay the same dynamic linking; built with the build's flags.
+floor=$work/bench-floor
+flags=$(sed -n 's/^CMAKE_CXX_FLAGS_RELWITHDEBINFO:STRING=//p' "$build/CMakeCache.txt")
+buildtype=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt")
+case $buildtype in
+  Release) flags=$(sed -n 's/^CMAKE_CXX_FLAGS_RELEASE:STRING=//p' "$build/CMakeCache.txt") ;;
+  Debug) flags=$(sed -n 's/^CMAKE_CXX_FLAGS_DEBUG:STRING=//p' "$build/CMakeCache.txt") ;;
+esac
+libs=()
+sanitized=0
+for lib in $(readelf -d "$tool" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+  case $lib in
+    ld-linux*|libc.so*|libstdc++*|libm.so*|libgcc_s*) ;;
+    libasan*|libubsan*) sanitized=1 ;;
+    *) libs+=("-l:$lib") ;;
+  esac
+done
+# shellcheck disable=SC2086
+g++ -std=c++17 $flags $(pkg-config --cflags jsoncpp) "$here/floor.cc" -o "$floor" \
+  -Wl,--no-as-needed "${libs[@]}" -Wl,--as-needed
+
+probe=$work/syslog-probe
+# shellcheck disable=SC2086
+g++ -std=c++17 $flags "$here/syslog_probe.cc" -o "$probe"
+
+# --- Documents, each passed once through the tool so that it is in exactly
+# the form the tool writes (the latest form).
+gen_args=()
+[ "$quick" = 1 ] && gen_args=(--quick)
+python3 "$here/gen_docs.py" "$work/gen" "${gen_args[@]}"
+for f in "$work"/gen/*.json; do
+  name=$(basename "$f")
+  if ! "$tool" /InputFile "$f" /OutputFile "$work/docs/$name" >/dev/null; then
+    echo "run.sh: sbconfigtool could not load the generated $name" >&2
+    exit 1
+  fi
+done
+doc=$work/docs
+sizes=(100k 1m 10m)
+[ "$quick" = 1 ] && sizes=(100k 1m)
+[ -f "$doc/scale-1m.json" ] || sizes=(100k)
+
+bytes() { stat -c %s "$1"; }
+
+# Runs one hyperfine group `rounds` times and records, per command name, the
+# median of all runs pooled: NAME<TAB>median seconds. PREPARE, when set, is
+# run before every run (not timed).
+# group RUNS WARMUP name1 "command1" name2 "command2" ...
+group() {
+  local runs=$1 warmup=$2
+  shift 2
+  local names=() commands=() prepare=() r i
+  while [ $# -gt 0 ]; do names+=("$1"); commands+=("$2"); shift 2; done
+  [ -n "${PREPARE:-}" ] && prepare=(--prepare "$PREPARE")
+  for ((r = 0; r < rounds; r++)); do
+    hyperfine -N --style none --warmup "$warmup" --runs "$runs" "${prepare[@]}" \
+      --export-json "$work/hf-$r.json" "${commands[@]}" >/dev/null 2>"$work/hf.err" || {
+      cat "$work/hf.err" >&2
+      echo "run.sh: hyperfine failed on: ${commands[*]}" >&2
+      exit 1
+    }
+  done
+  for i in "${!names[@]}"; do
+    jq -s --argjson i "$i" '[.[].results[$i].times[]] | sort | if length % 2 == 1 then .[length / 2 | floor]
+       else (.[length / 2 - 1] + .[length / 2]) / 2 end' "$work"/hf-*.json |
+      awk -v n="${names[$i]}" '{ printf "%s\t%.9f\n", n, $1 }' >>"$results"
+  done
+  rm -f "$work"/hf-*.json
+}
+
+# Peak resident set size in kB, the median of three runs.
+peak() {
+  local name=$1
+  shift
+  for _ in 1 2 3; do
+    /usr/bin/time -f '%M' -o "$work/time.out" "$@" >/dev/null 2>&1 || true
+    tail -n 1 "$work/time.out"
+  done | sort -n | sed -n 2p | awk -v n="$name" '{ print "rss_" n "\t" $1 }' >>"$results"
+}
+
+echo "Measuring on $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg) ..."
+
+# --- (a) Typical run: set one firmware_config element, document to stdout.
+t=$doc/typical.json
+runs=150 jqruns=40
+[ "$quick" = 1 ] && runs=20 jqruns=5
+group "$runs" 10 \
+  tool "$tool /InputFile $t /FirmwareConfigSetElement bench_key int 1 /OutputStdout" \
+  floor "$floor $t" \
+  tool_start "$tool /BatchDump" \
+  floor_start "$floor"
+group "$jqruns" 3 jq "jq .firmware_config.bench_key=1 $t"
+peak tool_start "$tool" /BatchDump
+peak tool "$tool" /InputFile "$t" /FirmwareConfigSetElement bench_key int 1 /OutputStdout
+peak floor "$floor" "$t"
+peak jq jq .firmware_config.bench_key=1 "$t"
+
+# --- (b) Scaling: load and write to a file.
+for s in "${sizes[@]}"; do
+  f=$doc/scale-$s.json
+  case $s in 100k) n=40 ;; 1m) n=10 ;; *) n=5 ;; esac
+  [ "$quick" = 1 ] && n=3
+  extra=()
+  if [ "$s" = "${sizes[-1]}" ] && [ "$out" != "$disk" ]; then
+    extra=("tool_${s}_disk" "$tool /InputFile $f /OutputFile $disk/tool-$s.json")
+  fi
+  group "$n" 1 \
+    "tool_$s" "$tool /InputFile $f /OutputFile $out/tool-$s.json" \
+    "floor_$s" "$floor $f $out/floor-$s.json" "${extra[@]}"
+  peak "tool_$s" "$tool" /InputFile "$f" /OutputFile "$out/tool-$s.json"
+  peak "floor_$s" "$floor" "$f" "$out/floor-$s.json"
+  cmp -s "$out/tool-$s.json" "$f" || [ "$(diff "$out/tool-$s.json" "$f" | grep -c '^[<>]')" = 2 ] ||
+    echo "run.sh: warning: the $s document did not come back as it went in (beyond its revision)" >&2
+  rm -f "$out"/*-"$s".json "$disk"/*-"$s".json
+done
+
+# --- (c) Device round trip through the simulated headset. The simulated
+# HID library is preloaded rather than found through LD_LIBRARY_PATH, which
+# would make the loader search that directory for every library the tool
+# loads; with a real headset there is no such search either.
+dev=$work/device
+sim=$build/sbheadset-sim
+export SBHEADSET_SIM_DIR=$dev/sim
+mkdir -p "$SBHEADSET_SIM_DIR" "$dev/run" "$out/device-run"
+"$sim" create bench serial=BENCH-0001 >/dev/null
+"$sim" store bench "$doc/device.json" >/dev/null
+simlib=$build/headsetsim/lib/libhidapi-hidraw.so.0
+# A sanitized tool must load its runtime first: it finds the simulated
+# library through the library path instead.
+simenv=LD_PRELOAD=$simlib
+[ "$sanitized" = 1 ] && simenv=LD_LIBRARY_PATH=$build/headsetsim/lib
+write=("$tool" /InputFile "$doc/device.json" /OutputSentinel)
+readback=("$tool" /InputSentinel /OutputStdout)
+device_note=
+(cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/write.trace env "$simenv" "${write[@]}" >"$dev/write.out" 2>"$dev/write.err") ||
+  device_note="the write failed: $(head -c 200 "$dev/write.out")"
+if [ -z "$device_note" ] && ! grep -q '^send 0x10' "$dev/write.trace" 2>/dev/null; then
+  device_note="this sbconfigtool does not write to a headset yet (/OutputSentinel has no effect)"
+fi
+if [ -z "$device_note" ]; then
+  (cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/read.trace env "$simenv" "${readback[@]}" >"$dev/read.out" 2>"$dev/read.err") ||
+    device_note="the read failed: $(head -c 200 "$dev/read.out")"
+fi
+if [ -z "$device_note" ]; then
+  ls "$dev"/run/BENCH-0001-*.json >/dev/null 2>&1 || device_note="the write made no backup"
+fi
+if [ -z "$device_note" ]; then
+  csize=$(bytes "$SBHEADSET_SIM_DIR/bench.zcfg")
+  {
+    printf 'csize\t%s\n' "$csize"
+    printf 'write_reports\t%s\n' "$(grep -c '^send ' "$dev/write.trace")"
+    printf 'write_gets\t%s\n' "$(grep -c '^get ' "$dev/write.trace")"
+    printf 'read_reports\t%s\n' "$(grep -c '^get ' "$dev/read.trace")"
+    # Device diagnostics (the system log, copied to stderr), per round trip.
+    printf 'diagnostics\t%s\n' "$(cat "$dev/write.err" "$dev/read.err" | grep -c '^sbconfigtool\[')"
+  } >>"$results"
+  n=30
+  [ "$quick" = 1 ] && n=3
+  # Backups land in the run directory; each run starts without them, so
+  # that the search for a free backup name costs the same every time.
+  extra=()
+  if [ "$out" != "$disk" ]; then
+    extra=(dev_write_disk "$tool /InputFile $doc/device.json /OutputSentinel")
+    (cd "$dev/run" && export "${simenv?}" && PREPARE="find $dev/run -maxdepth 1 -name BENCH-0001-*.json -delete" \
+      group "$n" 1 "${extra[@]}")
+  fi
+  (cd "$out/device-run" && export "${simenv?}" && PREPARE="find $out/device-run -maxdepth 1 -name BENCH-0001-*.json -delete" \
+    group "$n" 1 dev_write "${write[*]}" dev_read "${readback[*]}")
+  # What one diagnostic costs here, over a process that does nothing.
+  group "$n" 1 probe_send "$probe send" probe_none "$probe"
+fi
+
+# --- The table.
+MACHINE="$(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)"
+SYSLOG=yes
+[ -S /dev/log ] || SYSLOG=no
+OUTPUTS=$out
+export MACHINE SYSLOG OUTPUTS DEVICE_NOTE=$device_note LOAD_NOW="$(cut -d' ' -f1-3 /proc/loadavg)"
+python3 "$here/table.py" "$results" "$doc" "${sizes[@]}"
