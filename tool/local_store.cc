@@ -51,6 +51,7 @@ StepResult WriteToLocalStore(RunContext& run) {
   const std::string staging = corelib::JoinPath(corelib::TempDirectory(), "configtool.json");
   corelib::DeleteFile(staging);  // a stale one must not be handed on
   if (!corelib::WriteTextFile(staging, text)) {
+    corelib::DeleteFile(staging);  // a cut copy (a full disk) must not be left for anyone to take
     printf("Error writing new configuration to staging location %s.\n", staging.c_str());
     return StepResult::kExitFailure;
   }

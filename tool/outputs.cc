@@ -1,5 +1,8 @@
 #include "tool/outputs.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "devconfig/configloader.h"
 
 bool WriteOutputFile(const TrackedDeviceConfig& config, const std::string& path, const Progress& progress,
@@ -12,11 +15,12 @@ bool WriteOutputFile(const TrackedDeviceConfig& config, const std::string& path,
   return true;
 }
 
-void WriteDocumentTo(const TrackedDeviceConfig& config, FILE* out) {
+bool WriteDocumentTo(const TrackedDeviceConfig& config, FILE* out) {
   // Standard output is unbuffered: one write for the document and its line end.
   std::string text = ToJsonString(config, true);
   text.push_back('\n');
-  fwrite(text.data(), 1, text.size(), out);
+  const bool written = fwrite(text.data(), 1, text.size(), out) == text.size();
+  return fflush(out) == 0 && written;
 }
 
 StepResult WriteFileOutput(RunContext& run) {
@@ -29,6 +33,12 @@ StepResult WriteFileOutput(RunContext& run) {
 }
 
 StepResult WriteStdoutOutput(RunContext& run) {
-  if (run.options.outputStdout) WriteDocumentTo(run.config, stdout);
-  return StepResult::kContinue;
+  if (!run.options.outputStdout) return StepResult::kContinue;
+  errno = 0;
+  if (WriteDocumentTo(run.config, stdout)) return StepResult::kContinue;
+  // A script that redirected the document must not take a cut copy for a
+  // success; standard output itself failed, so the message goes to stderr.
+  fprintf(stderr, "Error writing tracked device config to standard output: %s\n",
+          errno != 0 ? strerror(errno) : "short write");
+  return StepResult::kExitFailure;
 }

@@ -15,8 +15,9 @@
 bool WriteOutputFile(const TrackedDeviceConfig& config, const std::string& path, const Progress& progress,
                      std::string* error);
 
-// The document followed by one more line end, in every mode.
-void WriteDocumentTo(const TrackedDeviceConfig& config, FILE* out);
+// The document followed by one more line end, in every mode. False when
+// the stream did not take all of it (a full disk behind a redirection).
+bool WriteDocumentTo(const TrackedDeviceConfig& config, FILE* out);
 
 // Pipeline steps.
 StepResult WriteFileOutput(RunContext& run);

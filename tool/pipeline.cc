@@ -74,6 +74,14 @@ const Step kSteps[] = {
     PrintRequestedFacts,
 };
 
+// Printed facts are what scripts read: when standard output could not take
+// them (a full disk behind a redirection), the run must not report success.
+bool StdoutWasWritten() {
+  if (fflush(stdout) == 0 && !ferror(stdout)) return true;
+  fputs("Error writing to standard output\n", stderr);
+  return false;
+}
+
 }  // namespace
 
 int RunTool(int argc, const char* const* argv) {
@@ -91,10 +99,10 @@ int RunTool(int argc, const char* const* argv) {
       case StepResult::kContinue:
         break;
       case StepResult::kExitSuccess:
-        return 0;
+        return StdoutWasWritten() ? 0 : 1;
       case StepResult::kExitFailure:
         return 1;
     }
   }
-  return 0;
+  return StdoutWasWritten() ? 0 : 1;
 }

@@ -32,6 +32,7 @@ mkdir "$TEST_DIR/written"
 # Like run_tool, but a run that outlives the limit is killed and reported.
 run_bounded() {
   RUNS=$((RUNS + 1))
+  E2E_RUNS=$RUNS
   cp "$TEST_DIR/before" out.json
   TMPDIR="$TEST_DIR/tmp" timeout -k 5 "$LIMIT" "$TOOL" "$@" >"$OUT" 2>"$ERR" </dev/null
   EXIT_CODE=$?
@@ -71,7 +72,7 @@ load_written() {
     fi
     path=$(sed -n "s/^Error reading '\(.*\)': Error: .*/\1/p" "$TEST_DIR/.reload" | head -1)
     [ -n "$path" ] && [ -n "${WRITTEN_CASE[$path]:-}" ] ||
-      fail "written documents do not load again: $(head -c 600 "$TEST_DIR/.reload")"
+      fail_lost "written documents do not load again: $(head -c 600 "$TEST_DIR/.reload")"
     # An overlay also refuses a firmware_config that is not an object; the
     # document itself is checked as an input file.
     if ! TMPDIR="$TEST_DIR/tmp" timeout -k 5 "$LIMIT" "$TOOL" /InputFile "$path" /PrintSerial \
@@ -79,7 +80,7 @@ load_written() {
       if [ -z "${WRITTEN_UNCHECKED[$path]:-}" ] || ! grep -qF 'missing values from "device" section' "$TEST_DIR/.reload"; then
         E2E_CASE=${WRITTEN_CASE[$path]}
         EXIT_CODE=
-        fail "the written out.json does not load again: $(head -c 600 "$TEST_DIR/.reload")"
+        fail_lost "the written out.json does not load again: $(head -c 600 "$TEST_DIR/.reload")"
       fi
     fi
     rest=()
@@ -94,11 +95,11 @@ load_written() {
 check_run() {
   case "$EXIT_CODE" in
     0)
-      ! cmp -s out.json "$TEST_DIR/before" || fail "exit 0 but out.json was not written"
+      ! cmp -s out.json "$TEST_DIR/before" || fail_lost "exit 0 but out.json was not written"
       ;;
     1)
       [ -s "$OUT" ] || fail "exit 1 without a message"
-      cmp -s out.json "$TEST_DIR/before" || fail "exit 1 but out.json was changed"
+      cmp -s out.json "$TEST_DIR/before" || fail_lost "exit 1 but out.json was changed"
       ;;
     124 | 137) fail "no end within ${LIMIT}s (a hang)" ;;
     *) fail "exit code $EXIT_CODE (a crash)" ;;

@@ -91,6 +91,7 @@ run_tool_with_stubs() {
 run_tool_in_tmpdir() {
   local tmp=$1
   shift
+  E2E_RUNS=$((E2E_RUNS + 1))
   TMPDIR="$tmp" "$TOOL" "$@" >"$OUT" 2>"$ERR" </dev/null
   EXIT_CODE=$?
 }

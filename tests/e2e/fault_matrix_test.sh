@@ -123,6 +123,7 @@ run_cell() {
   # shellcheck disable=SC2086
   run_tool $args
   INJECTED=$((INJECTED + 1))
+  [ "$fault" = none ] || E2E_FAULTS=$((E2E_FAULTS + 1))
   case "$EXIT_CODE" in 0 | 1) ;; *) fail "exit code $EXIT_CODE (a crash or a hang)" ;; esac
   ! grep -qE "Sanitizer|runtime error" "$ERR" || fail "a sanitizer report"
   escaped=$(sed ':a;N;$!ba;s/\n/\\n/g' "$OUT")
@@ -140,28 +141,28 @@ run_cell() {
   # one; every other stays as it was.
   if [ "$before" != absent ]; then
     after=$(headset_holds hmd1)
-    [ "$after" != other ] || fail "the headset holds a document that is neither the old nor the new one"
+    [ "$after" != other ] || fail_lost "the headset holds a document that is neither the old nor the new one"
     if [ -z "$writes" ]; then
-      [ "$after" = "$before" ] || fail "a reading run changed the headset ($before to $after)"
+      [ "$after" = "$before" ] || fail_lost "a reading run changed the headset ($before to $after)"
     else
-      [ "$after" = "$before" ] || [ "$after" = new ] || fail "the headset went from $before to $after"
-      [ "$EXIT_CODE" != 0 ] || [ "$after" = new ] || fail "exit 0 but the headset does not hold the new document"
+      [ "$after" = "$before" ] || [ "$after" = new ] || fail_lost "the headset went from $before to $after"
+      [ "$EXIT_CODE" != 0 ] || [ "$after" = new ] || fail_lost "exit 0 but the headset does not hold the new document"
     fi
   fi
-  [ ! -e "$SBHEADSET_SIM_DIR/hmd2.headset" ] || [ "$(headset_holds hmd2)" = none ] || fail "the second headset changed"
+  [ ! -e "$SBHEADSET_SIM_DIR/hmd2.headset" ] || [ "$(headset_holds hmd2)" = none ] || fail_lost "the second headset changed"
 
   # The backup: only ever the old document, whole; and there whenever the
   # old document was overwritten with the backup on.
   local backups
   backups=$(ls -A | grep -v -x out.json)
   for b in $backups; do
-    [[ "$b" == *-[0-9].json ]] && [ "$op" = output_backup ] || fail "left behind: $b"
-    cmp -s "$b" "$OLD" || fail "the backup $b is not the headset's old document"
+    [[ "$b" == *-[0-9].json ]] && [ "$op" = output_backup ] || fail_lost "left behind: $b"
+    cmp -s "$b" "$OLD" || fail_lost "the backup $b is not the headset's old document"
   done
   # (A headset whose size report says it holds nothing is taken at its word:
   # the protocol has no way to read what it will not announce.)
   if [ "$op" = output_backup ] && [ "$before" = old ] && [ "$after" = new ] && [ "$fault" != announce_none ]; then
-    [ -n "$backups" ] || fail "the old document was overwritten without a backup"
+    [ -n "$backups" ] || fail_lost "the old document was overwritten without a backup"
   fi
 
   # Documents taken from the headset are whole: the same as without a fault.
@@ -173,7 +174,7 @@ run_cell() {
           REFERENCE[$op]=$TEST_DIR/reference-$op.json
           cp out.json "${REFERENCE[$op]}"
         fi
-        cmp -s out.json "${REFERENCE[$op]}" || fail "out.json differs from the run without a fault"
+        cmp -s out.json "${REFERENCE[$op]}" || fail_lost "out.json differs from the run without a fault"
         ;;
     esac
   fi
@@ -187,7 +188,7 @@ while IFS='|' read -r fault setup; do
     run_cell "$op" "$args" "$writes" "$fault" "$setup"
   done <<<"$OPERATIONS"
 done <<<"$FAULTS"
-[ -n "${REFERENCE[input]:-}" ] && cmp -s "${REFERENCE[input]}" "$OLD_AS_READ" || fail "the headset's document did not read whole"
+[ -n "${REFERENCE[input]:-}" ] && cmp -s "${REFERENCE[input]}" "$OLD_AS_READ" || fail_lost "the headset's document did not read whole"
 
 echo "fault_matrix_test: $INJECTED runs with a fault injected"
 finish

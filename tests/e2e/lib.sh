@@ -31,6 +31,11 @@ mkdir "$WORK_DIR" "$TEST_DIR/tmp" && cd "$WORK_DIR" || exit 1
 E2E_CASE="(setup)"
 E2E_CASES=0
 E2E_FINISHED=0
+# Figures for scripts/reliability.sh: runs of the tool, faults a suite
+# injected, and, when a check fails, what kind of failure ended the suite.
+E2E_RUNS=0
+E2E_FAULTS=0
+E2E_GUARDS_DATA=
 OUT="$TEST_DIR/.stdout"
 ERR="$TEST_DIR/.stderr"
 EXIT_CODE=
@@ -39,6 +44,7 @@ EXIT_CODE=
 # not pass by accident.
 e2e_on_exit() {
   local code=$?
+  if declare -F e2e_cleanup >/dev/null; then e2e_cleanup; fi
   rm -rf "$TEST_DIR"
   if [ "$E2E_FINISHED" != 1 ] && [ "$code" = 0 ]; then
     echo "FAIL: $E2E_NAME: ended before finish"
@@ -61,12 +67,45 @@ fail() {
     echo "--- stderr:"
     head -c 4000 "$ERR"
   fi
+  e2e_figures "$(e2e_failure_kind)"
   exit 1
+}
+
+# A failed check that guards data (a file, a backup, the headset's
+# document) counts as data lost.
+fail_lost() {
+  E2E_GUARDS_DATA=1
+  fail "$@"
+}
+
+e2e_failure_kind() {
+  if [ -n "$E2E_GUARDS_DATA" ]; then
+    echo lost
+  elif [ -n "$EXIT_CODE" ] && grep -qE "Sanitizer|runtime error" "$ERR" 2>/dev/null; then
+    echo sanitizer
+  elif [ "$EXIT_CODE" = 124 ] || [ "$EXIT_CODE" = 137 ]; then
+    echo hang
+  elif [ -n "$EXIT_CODE" ] && [ "$EXIT_CODE" -gt 1 ]; then
+    echo crash
+  else
+    echo other
+  fi
+}
+
+# One line scripts/reliability.sh adds up; a suite ends at its first
+# failure, so a failing one shows that failure's kind and nothing else.
+e2e_figures() {
+  local kind=${1:-} k line="FIGURES: $E2E_NAME runs=$E2E_RUNS faults=$E2E_FAULTS"
+  for k in crashes:crash hangs:hang sanitizer:sanitizer lost:lost other:other; do
+    line="$line ${k%%:*}=$([ "$kind" = "${k#*:}" ] && echo 1 || echo 0)"
+  done
+  echo "$line"
 }
 
 # Runs the tool with the given arguments; stdout and stderr are kept in
 # files so that byte-exact comparisons see trailing line ends.
 run_tool() {
+  E2E_RUNS=$((E2E_RUNS + 1))
   TMPDIR="$TEST_DIR/tmp" "$TOOL" "$@" >"$OUT" 2>"$ERR" </dev/null
   EXIT_CODE=$?
 }
@@ -100,6 +139,7 @@ expect_stderr_empty() {
 
 finish() {
   E2E_FINISHED=1
+  e2e_figures
   echo "PASS: $E2E_NAME ($E2E_CASES cases)"
   exit 0
 }
