@@ -9,7 +9,8 @@
 # in fuzz/regressions/<harness>/ (replayed by the normal test run).
 #
 # Environment: SB_FUZZ_BUILD_DIR (default build-fuzz-clang), SB_FUZZ_HARNESSES
-# (default: all), SB_FUZZ_FIGURES (a file to append "harness runs crashes" to).
+# (default: all), SB_FUZZ_FIGURES (a file to append "harness runs finding" to,
+# the finding one of none, crash, hang, sanitizer, leak or invariant).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -62,12 +63,17 @@ for h in $harnesses; do
     grep -m1 -E "ERROR: |runtime error|invariant broken|ALARM" "$log" || true
     ls "$findings"
     echo "Reproduce: $build/fuzz/fuzz_$h <input>"
-    crashes=1
+    if ls "$findings" | grep -q '^timeout-'; then finding=hang
+    elif grep -q "LeakSanitizer" "$log"; then finding=leak
+    elif grep -qE "invariant broken" "$log"; then finding=invariant
+    elif grep -qE "Sanitizer|runtime error" "$log"; then finding=sanitizer
+    else finding=crash
+    fi
   else
     echo "ok: fuzz_$h, $runs runs, no finding"
-    crashes=0
+    finding=none
   fi
-  [ -n "${SB_FUZZ_FIGURES:-}" ] && echo "$h $runs $crashes" >>"$SB_FUZZ_FIGURES"
+  if [ -n "${SB_FUZZ_FIGURES:-}" ]; then echo "$h $runs $finding" >>"$SB_FUZZ_FIGURES"; fi
 done
 echo "fuzz: ${total_runs} inputs tried, ${#failed[@]} harness(es) with findings${failed:+: ${failed[*]}}"
 [ ${#failed[@]} -eq 0 ]
