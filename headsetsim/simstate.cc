@@ -6,7 +6,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -69,10 +68,7 @@ bool ReadFile(const std::string& path, std::string* bytes) {
   if (fd < 0)
     return false;
   bytes->clear();
-  struct stat info;
-  if (fstat(fd, &info) == 0 && info.st_size > 0)
-    bytes->reserve(static_cast<size_t>(info.st_size));
-  char block[8192];
+  char block[16384];
   for (;;) {
     ssize_t n = read(fd, block, sizeof(block));
     if (n < 0 && errno == EINTR)
