@@ -113,6 +113,9 @@ g++ -std=c++17 $flags $(pkg-config --cflags jsoncpp) "$here/floor.cc" -o "$floor
 probe=$work/syslog-probe
 # shellcheck disable=SC2086
 g++ -std=c++17 $flags "$here/syslog_probe.cc" -o "$probe"
+sink=$work/syslog-sink
+# shellcheck disable=SC2086
+g++ -std=c++17 $flags "$here/syslog_sink.cc" -o "$sink"
 
 # --- Documents, each passed once through the tool so that it is in exactly
 # the form the tool writes (the latest form).
@@ -135,8 +138,10 @@ bytes() { stat -c %s "$1"; }
 
 # Runs one hyperfine group `rounds` times and records, per command name, the
 # median of all runs pooled: NAME<TAB>median seconds. PREPARE, when set, is
-# run before every run (not timed).
+# run before every run (not timed); hyperfine runs under the command in the
+# array `wrap`, when it holds one.
 # group RUNS WARMUP name1 "command1" name2 "command2" ...
+wrap=()
 group() {
   local runs=$1 warmup=$2
   shift 2
@@ -144,7 +149,7 @@ group() {
   while [ $# -gt 0 ]; do names+=("$1"); commands+=("$2"); shift 2; done
   [ -n "${PREPARE:-}" ] && prepare=(--prepare "$PREPARE")
   for ((r = 0; r < rounds; r++)); do
-    hyperfine -N --style none --warmup "$warmup" --runs "$runs" "${prepare[@]}" \
+    "${wrap[@]}" hyperfine -N --style none --warmup "$warmup" --runs "$runs" "${prepare[@]}" \
       --export-json "$work/hf-$r.json" "${commands[@]}" >/dev/null 2>"$work/hf.err" || {
       cat "$work/hf.err" >&2
       echo "run.sh: hyperfine failed on: ${commands[*]}" >&2
@@ -257,6 +262,28 @@ if [ -z "$device_note" ]; then
   fi
   (cd "$out/device-run" && export "${simenv?}" && PREPARE="find $out/device-run -maxdepth 1 -name BENCH-0001-*.json -delete" \
     group "$n" 1 dev_write "${write[*]}" dev_read "${readback[*]}")
+  # A production machine has a system logger, which takes a diagnostic in
+  # microseconds. Without one here, the same group runs again with a logger
+  # of our own listening on /dev/log in a private mount namespace (root
+  # only); the figures above stay as they are, beside these.
+  if [ ! -S /dev/log ]; then
+    : >"$work/logger-count"
+    if "$here/with_logger.sh" "$sink" "$work/logger-count" true 2>"$work/logger.err"; then
+      : >"$work/logger-count"
+      (
+        cd "$out/device-run" && export "${simenv?}"
+        PREPARE="find $out/device-run -maxdepth 1 -name BENCH-0001-*.json -delete"
+        wrap=("$here/with_logger.sh" "$sink" "$work/logger-count")
+        group "$n" 1 dev_write_logger "${write[*]}" dev_read_logger "${readback[*]}" \
+          dev_start_logger "$tool /BatchDump"
+      )
+      # Messages the logger took, per round trip (every run of the group,
+      # warm-up runs too, sent its diagnostics there).
+      printf 'logger_messages_per_round_trip\t%s\n' "$(awk -v runs=$(((n + 1) * rounds)) '{ s += $1 } END { print s / runs }' "$work/logger-count")" >>"$results"
+    else
+      printf 'could not run a system logger of our own here: %s' "$(head -c 200 "$work/logger.err")" >"$work/logger-note"
+    fi
+  fi
   # What one diagnostic costs here, over a process that does nothing.
   group "$n" 1 probe_send "$probe send" probe_none "$probe"
 fi
@@ -266,5 +293,6 @@ MACHINE="$(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo
 SYSLOG=yes
 [ -S /dev/log ] || SYSLOG=no
 OUTPUTS=$out
-export MACHINE SYSLOG OUTPUTS DEVICE_NOTE=$device_note LOAD_NOW="$(cut -d' ' -f1-3 /proc/loadavg)"
+LOGGER_NOTE=$(cat "$work/logger-note" 2>/dev/null || true)
+export MACHINE SYSLOG OUTPUTS LOGGER_NOTE DEVICE_NOTE=$device_note LOAD_NOW="$(cut -d' ' -f1-3 /proc/loadavg)"
 python3 "$here/table.py" "$results" "$doc" "${sizes[@]}"

@@ -145,6 +145,16 @@ def main(argv):
     if "dev_write_disk" in v:
         w = v["dev_write_disk"]
         rows.append(["write, backup on disk", ms(w), ms(w - PAUSE), "", "round trip %s beyond pauses" % ms(w - PAUSE + read)])
+    logged = "dev_write_logger" in v
+    if logged:
+        lw, lr = v["dev_write_logger"], v["dev_read_logger"]
+        lbeyond = lw - PAUSE + lr
+        rows += [
+            ["with a system logger: write", ms(lw), ms(lw - PAUSE), "", ""],
+            ["with a system logger: read back", ms(lr), ms(lr), "", ""],
+            ["with a system logger: round trip", ms(lw + lr), ms(lbeyond), "",
+             "<= 5 ms beyond pauses: %s" % verdict(lbeyond <= 0.005)],
+        ]
     table(rows, ["step", "median", "minus the 100 ms pause", "feature reports", "target"])
     print("  %d-byte document, %d bytes compressed (the read limit is 8192). The backup is synced to its"
           % (size("device.json"), csize))
@@ -156,6 +166,15 @@ def main(argv):
     rest = beyond - v["diagnostics"] * each
     print("  One costs %s on this machine (a probe sending one, against one doing nothing); the round trip" % ms(each))
     print("  without them: %s beyond pauses (<= 5 ms: %s)." % (ms(rest), verdict(rest <= 0.005)))
+    if logged:
+        print("  The rows \"with a system logger\" ran the same commands in a private mount namespace whose")
+        print("  /dev/log is a logger of our own (bench/with_logger.sh), as on a machine with journald or rsyslog;")
+        print("  it took %.1f messages per round trip. Two process starts (sbconfigtool /BatchDump there) take"
+              % v["logger_messages_per_round_trip"])
+        start = v["dev_start_logger"]
+        print("  %s of its %s beyond pauses; the rest is the work: %s." % (ms(2 * start), ms(lbeyond), ms(lbeyond - 2 * start)))
+    elif os.environ.get("LOGGER_NOTE"):
+        print("  " + os.environ["LOGGER_NOTE"] + "; only the figures above.")
     print()
     return 0
 

@@ -2,14 +2,13 @@
 
 #include <dirent.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace headsetsim {
 
@@ -60,28 +59,47 @@ std::string HexText(unsigned value) {
   return text;
 }
 
+// Plain system calls rather than streams: the simulated library reads these
+// files on every enumeration, open and read, and should cost about what
+// the kernel's HID calls cost. As with a stream, a file that opens reads as
+// whatever it yields.
 bool ReadFile(const std::string& path, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0)
     return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  *bytes = all.str();
-  return !in.bad();
+  bytes->clear();
+  char block[16384];
+  for (;;) {
+    ssize_t n = read(fd, block, sizeof(block));
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      break;
+    bytes->append(block, static_cast<size_t>(n));
+  }
+  close(fd);
+  return true;
 }
 
 // Replaces `path` in one step, so a reader never sees half a file.
 bool ReplaceFile(const std::string& path, const std::string& bytes, std::string* error) {
   std::string staging = path + ".tmp" + std::to_string(getpid());
-  {
-    std::ofstream out(staging, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      *error = "cannot write " + staging;
-      unlink(staging.c_str());
-      return false;
-    }
+  int fd = open(staging.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  bool written = fd >= 0;
+  for (size_t done = 0; written && done < bytes.size();) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR)
+      continue;
+    written = n > 0;
+    if (written)
+      done += static_cast<size_t>(n);
+  }
+  if (fd >= 0 && close(fd) != 0)
+    written = false;
+  if (!written) {
+    *error = "cannot write " + staging;
+    unlink(staging.c_str());
+    return false;
   }
   if (rename(staging.c_str(), path.c_str()) != 0) {
     *error = "cannot replace " + path + ": " + strerror(errno);
@@ -232,10 +250,13 @@ bool LoadHeadset(const std::string& dir, const std::string& name, SimHeadset* he
   h.name = name;
   h.hasSerial = false;
   h.hasProduct = false;
-  std::istringstream lines(text);
-  std::string line;
   int number = 0;
-  while (std::getline(lines, line)) {
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos)
+      end = text.size();
+    std::string line = text.substr(at, end - at);
+    at = end + 1;
     ++number;
     if (line.empty() || line[0] == '#')
       continue;
@@ -295,8 +316,14 @@ bool RemoveHeadset(const std::string& dir, const std::string& name, std::string*
 
 bool ReadStream(const std::string& dir, const std::string& name, std::string* bytes,
                 bool* present) {
-  *present = access(StreamFilePath(dir, name).c_str(), F_OK) == 0;
-  return *present && ReadFile(StreamFilePath(dir, name), bytes);
+  const std::string path = StreamFilePath(dir, name);
+  if (ReadFile(path, bytes)) {
+    *present = true;
+    return true;
+  }
+  // A stream that is there but cannot be read is present all the same.
+  *present = access(path.c_str(), F_OK) == 0;
+  return false;
 }
 
 bool WriteStream(const std::string& dir, const std::string& name, const std::string& bytes,
