@@ -231,7 +231,9 @@ std::string ToJsonString(const TrackedDeviceConfig& model, bool raiseRevision) {
     const uint32_t revision = JsonGet(root, "revision", Json::Value(0u)).asUInt();
     root["revision"] = Json::Value(static_cast<Json::UInt>(revision + 1u));
   }
-  return WriteStyledJson(root, blocks);
+  std::string text = WriteStyledJson(root, blocks);
+  JsonRelease(std::move(root));
+  return text;
 }
 
 bool SaveToFile(const TrackedDeviceConfig& model, const std::string& path, bool inConfigDirectory, std::string* error) {
