@@ -24,11 +24,17 @@ float ToStoredFloat(double value) {
 
 float StoredFloat(float value) { return std::isfinite(value) ? value : 0.0f; }
 
+// The first three elements, as JsonGet(element, i, zero) reads them; one
+// walk over the array instead of three lookups.
 SensorVector3 ReadVector3(const Json::Value& element, const Json::Value& zero) {
+  float xyz[3] = {0.0f, 0.0f, 0.0f};
+  JsonForEachElement(element, [&](Json::ArrayIndex i, const Json::Value& value) {
+    if (i < 3) xyz[i] = ToStoredFloat(JsonRead{&value, &zero}.asDouble());
+  });
   SensorVector3 v;
-  v.x = ToStoredFloat(JsonGet(element, 0u, zero).asDouble());
-  v.y = ToStoredFloat(JsonGet(element, 1u, zero).asDouble());
-  v.z = ToStoredFloat(JsonGet(element, 2u, zero).asDouble());
+  v.x = xyz[0];
+  v.y = xyz[1];
+  v.z = xyz[2];
   return v;
 }
 
@@ -112,6 +118,7 @@ bool ReadSensorModel(SensorModel* model, const Json::Value& root) {
   const Json::Value zero(0.0);
   // A member that is not an array has no elements.
   const Json::Value& points = JsonAt(s, "modelPoints");
+  if (points.isArray()) model->modelPoints.reserve(points.size());
   JsonForEachElement(points, [&](Json::ArrayIndex, const Json::Value& point) {
     model->modelPoints.push_back(ReadVector3(point, zero));
   });
@@ -128,6 +135,7 @@ bool ReadSensorModel(SensorModel* model, const Json::Value& root) {
   }
 
   const Json::Value& normals = JsonAt(s, "modelNormals");
+  if (normals.isArray()) model->modelNormals.reserve(normals.size());
   JsonForEachElement(normals, [&](Json::ArrayIndex, const Json::Value& normal) {
     model->modelNormals.push_back(RenormalizeModelNormal(ReadVector3(normal, zero)));
   });
