@@ -88,8 +88,9 @@ out=${fast:-$work/out}
 disk=$work/out
 
 # --- The floor program: the same libraries as the tool (its NEEDED list,
-# forced in even where the floor itself calls nothing from them), so both
-# pay the same dynamic linking; built with the build's flags.
+# forced in even where the floor itself calls nothing from them, in the
+# same order, which is the order the dynamic linker searches them in), so
+# both pay the same dynamic linking; built with the build's flags.
 floor=$work/bench-floor
 flags=$(sed -n 's/^CMAKE_CXX_FLAGS_RELWITHDEBINFO:STRING=//p' "$build/CMakeCache.txt")
 buildtype=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt")
@@ -101,14 +102,16 @@ libs=()
 sanitized=0
 for lib in $(readelf -d "$tool" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
   case $lib in
-    ld-linux*|libc.so*|libstdc++*|libm.so*|libgcc_s*) ;;
+    ld-linux*) ;;
     libasan*|libubsan*) sanitized=1 ;;
     *) libs+=("-l:$lib") ;;
   esac
 done
+# The libraries ahead of the program's own object, so that the compiler's
+# implicit ones (libstdc++, libm, libc) keep the places the tool gives them.
 # shellcheck disable=SC2086
-g++ -std=c++17 $flags $(pkg-config --cflags jsoncpp) "$here/floor.cc" -o "$floor" \
-  -Wl,--no-as-needed "${libs[@]}" -Wl,--as-needed
+g++ -std=c++17 $flags $(pkg-config --cflags jsoncpp) -Wl,--no-as-needed "${libs[@]}" \
+  "$here/floor.cc" -o "$floor" -Wl,--as-needed
 
 probe=$work/syslog-probe
 # shellcheck disable=SC2086

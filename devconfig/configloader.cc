@@ -47,34 +47,43 @@ bool HasKind(const Json::Value& value, Container kind) {
 }
 
 // Strict UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
-bool IsUtf8Text(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t length = 1;
-    unsigned code = c;
-    unsigned minimum = 0;
-    if (c >= 0x80) {
-      if (c >= 0xC2 && c <= 0xDF) {
-        length = 2, code = c & 0x1F, minimum = 0x80;
-      } else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3, code = c & 0x0F, minimum = 0x800;
-      } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4, code = c & 0x07, minimum = 0x10000;
-      } else {
-        return false;
-      }
-      if (text.size() - i < length) return false;
-      for (size_t k = 1; k < length; ++k) {
-        const unsigned char next = static_cast<unsigned char>(text[i + k]);
-        if ((next & 0xC0) != 0x80) return false;
-        code = (code << 6) | (next & 0x3F);
-      }
-      if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+bool IsUtf8Text(const char* text, const char* end) {
+  while (text != end) {
+    const unsigned char c = static_cast<unsigned char>(*text);
+    // ASCII, nearly all of every document, costs one test a byte.
+    if (c < 0x80) {
+      ++text;
+      continue;
     }
-    i += length;
+    size_t length = 0;
+    unsigned code = 0;
+    unsigned minimum = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2, code = c & 0x1F, minimum = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3, code = c & 0x0F, minimum = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4, code = c & 0x07, minimum = 0x10000;
+    } else {
+      return false;
+    }
+    if (static_cast<size_t>(end - text) < length) return false;
+    for (size_t k = 1; k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(text[k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    text += length;
   }
   return true;
+}
+
+// A member name, looked at where the tree keeps it rather than copied.
+bool IsUtf8Name(const Json::Value::const_iterator& it) {
+  const char* end = nullptr;
+  const char* name = it.memberName(&end);
+  return name == nullptr || IsUtf8Text(name, end);
 }
 
 // Every string and member name under `value`. Text that is not UTF-8 (raw,
@@ -82,17 +91,27 @@ bool IsUtf8Text(const std::string& text) {
 // replaces it as the JSON library escapes it, which changes it, and can give
 // two member names the same written name, so that one of them is lost.
 bool HoldsOnlyUtf8(const Json::Value& value) {
-  if (value.isString()) return IsUtf8Text(value.asString());
-  if (value.isObject()) {
-    for (auto it = value.begin(); it != value.end(); ++it) {
-      if (!IsUtf8Text(it.name()) || !HoldsOnlyUtf8(*it)) return false;
+  switch (value.type()) {
+    case Json::stringValue: {
+      const char* begin = nullptr;
+      const char* end = nullptr;
+      return !value.getString(&begin, &end) || IsUtf8Text(begin, end);
     }
-  } else if (value.isArray()) {
-    for (const Json::Value& element : value) {
-      if (!HoldsOnlyUtf8(element)) return false;
+    case Json::objectValue: {
+      const Json::Value::const_iterator end = value.end();
+      for (Json::Value::const_iterator it = value.begin(); it != end; ++it) {
+        if (!IsUtf8Name(it) || !HoldsOnlyUtf8(*it)) return false;
+      }
+      return true;
     }
+    case Json::arrayValue:
+      for (const Json::Value& element : value) {
+        if (!HoldsOnlyUtf8(element)) return false;
+      }
+      return true;
+    default:
+      return true;
   }
-  return true;
 }
 
 std::string ConfigDirectoryFile(const std::string& name) {
@@ -114,7 +133,7 @@ bool ValidateConfigDocument(const Json::Value& root, std::string* error) {
     return false;
   }
   for (auto it = root.begin(); it != root.end(); ++it) {
-    if (!IsUtf8Text(it.name())) {
+    if (!IsUtf8Name(it)) {
       *error = "a member name is not UTF-8 text";
       return false;
     }
@@ -204,15 +223,19 @@ bool LoadFromFile(TrackedDeviceConfig* model, std::string* errorOut, const std::
 }
 
 std::string ToJsonString(const TrackedDeviceConfig& model, bool raiseRevision) {
-  // The verbatim blocks are written straight from the model, not copied.
+  // The verbatim blocks and the sensor model's points are written straight
+  // from the model: no copies, no tree for the points.
   std::vector<JsonMemberRef> blocks;
-  Json::Value root = model.ToJson(&blocks);
+  std::vector<JsonPointList> pointLists;
+  Json::Value root = model.ToJson(&blocks, &pointLists);
   if (raiseRevision) {
     // Unsigned arithmetic wraps 4294967295 round to 0.
     const uint32_t revision = JsonGet(root, "revision", Json::Value(0u)).asUInt();
     root["revision"] = Json::Value(static_cast<Json::UInt>(revision + 1u));
   }
-  return WriteStyledJson(root, blocks);
+  std::string text = WriteStyledJson(root, blocks, pointLists);
+  JsonRelease(std::move(root));
+  return text;
 }
 
 bool SaveToFile(const TrackedDeviceConfig& model, const std::string& path, bool inConfigDirectory, std::string* error) {

@@ -102,6 +102,9 @@ TEST(LoadFromStringTest, TextThatIsNotUtf8IsRefused) {
       {"\"model_number\": \"\\udc80\"", "member \"model_number\" holds text that is not UTF-8"},
       {"\"display_edid\": [\"\xed\xa0\x80\"]", "member \"display_edid\" holds text that is not UTF-8"},
       {"\"\xf4\x90\x80\x80\": 1", "a member name is not UTF-8 text"},
+      // A sequence cut off by the end of the text or of a name.
+      {"\"model_number\": \"ab\xe2\x82\"", "member \"model_number\" holds text that is not UTF-8"},
+      {"\"firmware_config\": {\"a\xf0\x9f\x98\": 1}", "member \"firmware_config\" holds text that is not UTF-8"},
   };
   for (const auto& r : refused) ExpectLoad("{" + serial + r.members + "}", kUntouched, r.error);
   ExpectLoad("{" + serial + R"("model_number": "caf\u00e9 \ud83d\ude00", "mfg_build_info": {"\u00e9": "Ã©"}})",

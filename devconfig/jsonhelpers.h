@@ -162,8 +162,35 @@ struct JsonMemberRef {
 };
 std::string WriteStyledJson(const Json::Value& root, const std::vector<JsonMemberRef>& rootMembers);
 
+// A list of points, three single-precision reals each, written straight
+// from the caller's floats: the text is that of an array of three-element
+// arrays of JsonFloat values, without that tree (a large sensor model would
+// take several times its text in nodes). `point` gives the coordinates of
+// point `index` of `list`.
+struct JsonPointList {
+  const void* list;
+  size_t count;
+  void (*point)(const void* list, size_t index, float xyz[3]);
+};
+// The value standing in the document for pointLists[index] of the writer
+// below, wherever it sits. Any other writer, or a writer without that list,
+// writes it as null.
+Json::Value JsonPointListPlaceholder(size_t index);
+std::string WriteStyledJson(const Json::Value& root, const std::vector<JsonMemberRef>& rootMembers,
+                            const std::vector<JsonPointList>& pointLists);
+
 // Deep merge of the object `source` into the object `destination`.
 void MergeJsonObjects(Json::Value& destination, const Json::Value& source);
+
+// Freeing a large tree node by node costs about a fifth of what building it
+// did. A process that is about to end can leave the trees it is done with to
+// the end of the process instead: once JsonLeaveTreesToExit() was called,
+// JsonRelease keeps `value` reachable until exit (so leak checkers stay
+// quiet) rather than freeing it. Until then JsonRelease frees it at once, as
+// going out of scope would. Both belong to the main thread.
+void JsonLeaveTreesToExit();
+bool JsonTreesLeftToExit();
+void JsonRelease(Json::Value&& value);
 
 // Runs `body`, turning any JsonCpp or standard exception into an error text.
 bool JsonGuard(const std::function<void()>& body, std::string* error);

@@ -24,15 +24,34 @@ float ToStoredFloat(double value) {
 
 float StoredFloat(float value) { return std::isfinite(value) ? value : 0.0f; }
 
+// The first three elements, as JsonGet(element, i, zero) reads them; one
+// walk over the array instead of three lookups.
 SensorVector3 ReadVector3(const Json::Value& element, const Json::Value& zero) {
+  float xyz[3] = {0.0f, 0.0f, 0.0f};
+  JsonForEachElement(element, [&](Json::ArrayIndex i, const Json::Value& value) {
+    if (i < 3) xyz[i] = ToStoredFloat(JsonRead{&value, &zero}.asDouble());
+  });
   SensorVector3 v;
-  v.x = ToStoredFloat(JsonGet(element, 0u, zero).asDouble());
-  v.y = ToStoredFloat(JsonGet(element, 1u, zero).asDouble());
-  v.z = ToStoredFloat(JsonGet(element, 2u, zero).asDouble());
+  v.x = xyz[0];
+  v.y = xyz[1];
+  v.z = xyz[2];
   return v;
 }
 
-Json::Value WriteVector3List(const std::vector<SensorVector3>& list) {
+void StoredPoint(const void* list, size_t index, float xyz[3]) {
+  const SensorVector3& v = (*static_cast<const std::vector<SensorVector3>*>(list))[index];
+  xyz[0] = StoredFloat(v.x);
+  xyz[1] = StoredFloat(v.y);
+  xyz[2] = StoredFloat(v.z);
+}
+
+// Without `pointLists`, the array itself; with them, a placeholder for a
+// point list the writer writes as that array.
+Json::Value WriteVector3List(const std::vector<SensorVector3>& list, std::vector<JsonPointList>* pointLists) {
+  if (pointLists != nullptr) {
+    pointLists->push_back(JsonPointList{&list, list.size(), StoredPoint});
+    return JsonPointListPlaceholder(pointLists->size() - 1);
+  }
   Json::Value array(Json::arrayValue);
   for (const SensorVector3& v : list) {
     Json::Value triple(Json::arrayValue);
@@ -99,6 +118,7 @@ bool ReadSensorModel(SensorModel* model, const Json::Value& root) {
   const Json::Value zero(0.0);
   // A member that is not an array has no elements.
   const Json::Value& points = JsonAt(s, "modelPoints");
+  if (points.isArray()) model->modelPoints.reserve(points.size());
   JsonForEachElement(points, [&](Json::ArrayIndex, const Json::Value& point) {
     model->modelPoints.push_back(ReadVector3(point, zero));
   });
@@ -115,6 +135,7 @@ bool ReadSensorModel(SensorModel* model, const Json::Value& root) {
   }
 
   const Json::Value& normals = JsonAt(s, "modelNormals");
+  if (normals.isArray()) model->modelNormals.reserve(normals.size());
   JsonForEachElement(normals, [&](Json::ArrayIndex, const Json::Value& normal) {
     model->modelNormals.push_back(RenormalizeModelNormal(ReadVector3(normal, zero)));
   });
@@ -133,13 +154,15 @@ bool ReadSensorModel(SensorModel* model, const Json::Value& root) {
   return true;
 }
 
-Json::Value WriteSensorModel(const SensorModel& model) {
+Json::Value WriteSensorModel(const SensorModel& model) { return WriteSensorModel(model, nullptr); }
+
+Json::Value WriteSensorModel(const SensorModel& model, std::vector<JsonPointList>* pointLists) {
   Json::Value o;  // stays null when nothing is added
   if (!model.modelCad.empty()) o["modelCad"] = model.modelCad;
   if (!model.channelMap.empty() && !IsIdentityMap(model.channelMap, model.modelPoints.size()))
     o["channelMap"] = WriteIntList(model.channelMap);
   if (!model.channelOrder.empty()) o["channelOrder"] = WriteIntList(model.channelOrder);
-  if (!model.modelPoints.empty()) o["modelPoints"] = WriteVector3List(model.modelPoints);
-  if (!model.modelNormals.empty()) o["modelNormals"] = WriteVector3List(model.modelNormals);
+  if (!model.modelPoints.empty()) o["modelPoints"] = WriteVector3List(model.modelPoints, pointLists);
+  if (!model.modelNormals.empty()) o["modelNormals"] = WriteVector3List(model.modelNormals, pointLists);
   return o;
 }

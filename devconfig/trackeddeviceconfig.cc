@@ -161,7 +161,8 @@ Json::Value TrackedDeviceConfig::ToJson() const {
   return root;
 }
 
-Json::Value TrackedDeviceConfig::ToJson(std::vector<JsonMemberRef>* blocks) const {
+Json::Value TrackedDeviceConfig::ToJson(std::vector<JsonMemberRef>* blocks,
+                                        std::vector<JsonPointList>* pointLists) const {
   blocks->clear();
   Json::Value root(Json::objectValue);
   WriteIdentity(*this, &root);
@@ -181,7 +182,7 @@ Json::Value TrackedDeviceConfig::ToJson(std::vector<JsonMemberRef>* blocks) cons
   }
   WriteTrackingCamera(*this, &root);
   WritePosesAndImu(*this, &root);
-  WriteSensorModelMember(*this, &root);
+  WriteSensorModelMember(*this, &root, pointLists);
   WriteCameras(*this, &root);
   WriteRoleAndResources(*this, &root);
   WritePeripherals(*this, &root);

@@ -94,15 +94,17 @@ int RunTool(int argc, const char* const* argv) {
   // an abrupt end, so standard output is unbuffered before anything is written.
   setvbuf(stdout, nullptr, _IONBF, 0);
 
+  int code = 0;
   for (Step step : kSteps) {
-    switch (step(run)) {
-      case StepResult::kContinue:
-        break;
-      case StepResult::kExitSuccess:
-        return StdoutWasWritten() ? 0 : 1;
-      case StepResult::kExitFailure:
-        return 1;
-    }
+    const StepResult result = step(run);
+    if (result == StepResult::kContinue) continue;
+    code = result == StepResult::kExitSuccess ? 0 : 1;
+    break;
   }
-  return StdoutWasWritten() ? 0 : 1;
+  if (code == 0 && !StdoutWasWritten()) code = 1;
+  // The blocks kept verbatim can be large trees; the run is done with them.
+  for (Json::Value* block : {&run.config.firmware_config, &run.config.obscured_block1, &run.config.obscured_block2,
+                             &run.config.mfg_build_info})
+    JsonRelease(std::move(*block));
+  return code;
 }

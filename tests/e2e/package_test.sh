@@ -75,6 +75,12 @@ while read -r soname; do
   [ -n "$owner" ] || fail "no package owns $path"
   tr ',|' '\n\n' <<<"$depends" | awk '{print $1}' | grep -qxF -- "$owner" || fail "Depends lacks $owner (for $soname): '$depends'"
 done <"$TEST_DIR/needed"
+# The HID library is opened on first use, not linked: its package is named.
+hid_owner=$(dpkg -S "$(readlink -f /usr/lib/x86_64-linux-gnu/libhidapi-hidraw.so.0)" 2>/dev/null)
+hid_owner=${hid_owner%%:*}
+[ -n "$hid_owner" ] || fail "no package owns libhidapi-hidraw.so.0"
+tr ',|' '\n\n' <<<"$depends" | awk '{print $1}' | grep -qxF -- "$hid_owner" ||
+  fail "Depends lacks $hid_owner (for the HID library): '$depends'"
 grep -q 'zlib1g' <<<"$(dpkg-deb -f "$SIM_DEB" Depends)" || fail "sbconfigtool-sim does not depend on zlib1g"
 
 begin_case "the unpacked tool runs and prints its usage"
