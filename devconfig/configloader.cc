@@ -5,6 +5,7 @@
 
 #include "corelib/src/atomicfile.h"
 #include "corelib/src/pathtools.h"
+#include "corelib/src/strtools_public.h"
 #include "devconfig/jsonhelpers.h"
 
 namespace {
@@ -46,44 +47,11 @@ bool HasKind(const Json::Value& value, Container kind) {
   return value.isNull() || (kind == Container::Object ? value.isObject() : value.isArray());
 }
 
-// Strict UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
-bool IsUtf8Text(const char* text, const char* end) {
-  while (text != end) {
-    const unsigned char c = static_cast<unsigned char>(*text);
-    // ASCII, nearly all of every document, costs one test a byte.
-    if (c < 0x80) {
-      ++text;
-      continue;
-    }
-    size_t length = 0;
-    unsigned code = 0;
-    unsigned minimum = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2, code = c & 0x1F, minimum = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3, code = c & 0x0F, minimum = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4, code = c & 0x07, minimum = 0x10000;
-    } else {
-      return false;
-    }
-    if (static_cast<size_t>(end - text) < length) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[k]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    text += length;
-  }
-  return true;
-}
-
 // A member name, looked at where the tree keeps it rather than copied.
 bool IsUtf8Name(const Json::Value::const_iterator& it) {
   const char* end = nullptr;
   const char* name = it.memberName(&end);
-  return name == nullptr || IsUtf8Text(name, end);
+  return name == nullptr || corelib::IsUtf8(name, end);
 }
 
 // Every string and member name under `value`. Text that is not UTF-8 (raw,
@@ -95,7 +63,7 @@ bool HoldsOnlyUtf8(const Json::Value& value) {
     case Json::stringValue: {
       const char* begin = nullptr;
       const char* end = nullptr;
-      return !value.getString(&begin, &end) || IsUtf8Text(begin, end);
+      return !value.getString(&begin, &end) || corelib::IsUtf8(begin, end);
     }
     case Json::objectValue: {
       const Json::Value::const_iterator end = value.end();

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+#include "corelib/src/strtools_public.h"
+
 // Document text through LoadFromString and ToJsonString.
 namespace fuzz_document {
 bool FuzzOne(const uint8_t* data, size_t size);
@@ -32,37 +34,7 @@ bool FuzzOne(const uint8_t* data, size_t size);
 
 // Strict UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
 inline bool IsValidUtf8(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t length = 0;
-    unsigned code = 0;
-    unsigned minimum = 0;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      length = 2, code = c & 0x1F, minimum = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3, code = c & 0x0F, minimum = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4, code = c & 0x07, minimum = 0x10000;
-    } else {
-      return false;
-    }
-    if (i + length > text.size())
-      return false;
-    for (size_t k = 1; k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80)
-        return false;
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-      return false;
-    i += length;
-  }
-  return true;
+  return corelib::IsUtf8(text.data(), text.data() + text.size());
 }
 
 // Two written documents compared as texts, with one difference allowed: a

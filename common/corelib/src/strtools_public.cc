@@ -43,17 +43,17 @@ bool AppendUtf8(uint32_t code, std::string* out) {
   return true;
 }
 
-// Decodes one strict UTF-8 sequence at text[*pos]; rejects overlong forms,
-// surrogates, values above U+10FFFF and truncated or stray continuation bytes.
-bool DecodeUtf8(const std::string& text, size_t* pos, uint32_t* code) {
-  const unsigned char lead = static_cast<unsigned char>(text[*pos]);
+// Decodes one strict UTF-8 sequence at p; rejects overlong forms,
+// surrogates, values above U+10FFFF and truncated or stray continuation
+// bytes. Returns its length, 0 when it is no such sequence.
+size_t DecodeUtf8At(const unsigned char* p, const unsigned char* end, uint32_t* code) {
+  const unsigned char lead = *p;
   size_t extra;
   uint32_t value;
   uint32_t minimum;
   if (lead < 0x80) {
     *code = lead;
-    ++*pos;
-    return true;
+    return 1;
   } else if (lead >= 0xC2 && lead <= 0xDF) {
     extra = 1, value = lead & 0x1F, minimum = 0x80;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
@@ -61,21 +61,43 @@ bool DecodeUtf8(const std::string& text, size_t* pos, uint32_t* code) {
   } else if (lead >= 0xF0 && lead <= 0xF4) {
     extra = 3, value = lead & 0x07, minimum = 0x10000;
   } else {
-    return false;  // continuation byte, C0/C1 or F5..FF
+    return 0;  // continuation byte, C0/C1 or F5..FF
   }
-  if (text.size() - *pos <= extra) return false;
+  if (static_cast<size_t>(end - p) <= extra) return 0;
   for (size_t i = 1; i <= extra; ++i) {
-    const unsigned char next = static_cast<unsigned char>(text[*pos + i]);
-    if ((next & 0xC0) != 0x80) return false;
-    value = (value << 6) | (next & 0x3F);
+    if ((p[i] & 0xC0) != 0x80) return 0;
+    value = (value << 6) | (p[i] & 0x3F);
   }
-  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
   *code = value;
-  *pos += extra + 1;
-  return true;
+  return extra + 1;
+}
+
+bool DecodeUtf8(const std::string& text, size_t* pos, uint32_t* code) {
+  const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t length = DecodeUtf8At(begin + *pos, begin + text.size(), code);
+  *pos += length;
+  return length != 0;
 }
 
 }  // namespace
+
+bool IsUtf8(const char* text, const char* end) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  const auto* stop = reinterpret_cast<const unsigned char*>(end);
+  uint32_t code;
+  while (p != stop) {
+    // ASCII, nearly all of every document, costs one test a byte.
+    if (*p < 0x80) {
+      ++p;
+      continue;
+    }
+    const size_t length = DecodeUtf8At(p, stop, &code);
+    if (length == 0) return false;
+    p += length;
+  }
+  return true;
+}
 
 std::string StringPrintf(const char* format, ...) {
   if (format == nullptr) return std::string();

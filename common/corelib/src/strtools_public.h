@@ -17,6 +17,10 @@ std::string ToLower(const std::string& text);
 std::string ToUpper(const std::string& text);
 // Copies at most size - 1 bytes and always terminates; size must be >= 1.
 void SafeCopy(char* destination, size_t size, const char* source);
+// True when [text, end) is strict UTF-8 (no overlong forms, surrogates,
+// values above U+10FFFF or cut sequences).
+bool IsUtf8(const char* text, const char* end);
+
 std::string WideToUtf8(const std::wstring& text);
 std::string WideToUtf8(const wchar_t* text);
 std::wstring Utf8ToWide(const std::string& text);

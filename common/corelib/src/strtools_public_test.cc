@@ -91,7 +91,17 @@ TEST(WideUtf8Test, InvalidTextGivesEmpty) {
       "\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80",     // overlong forms, a surrogate
       "\xf4\x90\x80\x80", "\xf8\x88\x80\x80\x80", "\xff", nullptr,
   };
-  for (const char* text : invalid) EXPECT_EQ(std::wstring(), corelib::Utf8ToWide(text)) << (text ? text : "null");
+  for (const char* text : invalid) {
+    EXPECT_EQ(std::wstring(), corelib::Utf8ToWide(text)) << (text ? text : "null");
+    if (text != nullptr) {
+      EXPECT_FALSE(corelib::IsUtf8(text, text + strlen(text))) << text;
+    }
+  }
+  // Valid text, a NUL inside it included, and the empty range.
+  const std::string valid("a\0\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf", 15);
+  EXPECT_TRUE(corelib::IsUtf8(valid.data(), valid.data() + valid.size()));
+  EXPECT_TRUE(corelib::IsUtf8(valid.data(), valid.data()));
+  EXPECT_FALSE(corelib::IsUtf8(valid.data(), valid.data() + 3));  // cut inside the second letter
 }
 
 }  // namespace
