@@ -19,16 +19,7 @@ harnesses=${SB_FUZZ_HARNESSES:-document cmdline device_read typed_value}
 case "$seconds" in '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS_PER_HARNESS]" >&2; exit 2 ;; esac
 
 # The fuzzing compiler and its runtime come on top of the build dependencies.
-scripts/install-deps.sh
-missing=()
-for p in clang-14 libclang-rt-14-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-deps.sh clang-14 libclang-rt-14-dev
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -DSBCONFIG_FUZZ=ON -DSBCONFIG_TESTS=OFF >/dev/null
 targets=()

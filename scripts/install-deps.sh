@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build and test, when any is missing.
+# Usage: scripts/install-deps.sh [EXTRA_PACKAGE...]
+# Installs the Debian packages needed to build and test, and any extra ones
+# named, when any is missing.
 set -euo pipefail
-packages=(cmake g++ make pkg-config libjsoncpp-dev libhidapi-dev libudev-dev zlib1g-dev libmd-dev
+packages=("$@"
+          cmake g++ make pkg-config libjsoncpp-dev libhidapi-dev libudev-dev zlib1g-dev libmd-dev
           googletest libgtest-dev
           man-db groff-base bash-completion dpkg-dev file  # manual page, completion and package tests
           hyperfine jq time python3)                       # the benchmark and its quick test
