@@ -5,7 +5,7 @@
 # whole output file that loads again or none at all.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-CORPUS=$SB_SOURCE_DIR/../shared/corpus/jsontestsuite
+CORPUS=$SB_SOURCE_DIR/tests/data/jsontestsuite
 if [ ! -d "$CORPUS/test_parsing" ]; then
   echo "SKIP: $E2E_NAME: no corpus at $CORPUS"
   finish
