@@ -109,7 +109,7 @@ bool CheckValue(const TypedElementEdit& edit, bool mfgBuildInfo) {
     return FuzzInvariantBroken(kName, "the base document does not load");
   Json::Value* block = mfgBuildInfo ? &model.mfg_build_info : &model.firmware_config;
   const char* blockName = mfgBuildInfo ? "mfg_build_info" : "firmware_config";
-  if (!SetBlockElements(block, blockName, {edit}, "Set", Progress{stderr, true}, &error))
+  if (!SetBlockElements(block, blockName, {edit}, "Set", true, &error))
     return FuzzInvariantBroken(kName, "a value that converts was not set: " + error);
   std::string written;
   TrackedDeviceConfig reloaded;
@@ -160,7 +160,7 @@ bool CheckEdidIds(const std::string& vidText, const std::string& pidText, uint16
   TrackedDeviceConfig model;
   if (!LoadBase(&model))
     return FuzzInvariantBroken(kName, "the base document does not load");
-  if (SetDirectModeIds(&model, vidText, pidText, Progress{stderr, true}, &error)) {
+  if (SetDirectModeIds(&model, vidText, pidText, true, &error)) {
     std::string written;
     TrackedDeviceConfig reloaded;
     if (!WriteAndReload(&model, &written, &reloaded))

@@ -10,8 +10,7 @@ namespace {
 using vantage::EyeTransform;
 
 struct ImportRun {
-  Progress progress;
-  FILE* out;
+  bool quiet;
   TrackedDeviceConfig* config;
 
   // Loads `path` into a fresh temporary configuration; on failure prints
@@ -19,7 +18,7 @@ struct ImportRun {
   bool Load(const std::string& path, TrackedDeviceConfig* temp) const {
     std::string error;
     if (LoadFromFile(temp, &error, path)) return true;
-    fprintf(out, "Error reading '%s': Error: %s\n", path.c_str(), error.c_str());
+    PrintInEveryMode("Error reading '%s': Error: %s\n", path.c_str(), error.c_str());
     return false;
   }
 
@@ -29,7 +28,7 @@ struct ImportRun {
     if (path.empty()) return true;
     TrackedDeviceConfig temp;
     if (!Load(path, &temp)) return false;
-    PrintProgress(progress, message, path.c_str());
+    PrintProgress(quiet, message, path.c_str());
     copy(temp);
     return true;
   }
@@ -44,10 +43,10 @@ bool LensSanityCheck(const ImportRun& run) {
   bool passed = true;
   for (int eye = 0; eye < 2; ++eye) {
     if (vantage::IsEyeCalibrated(run.config->eye_transforms[eye])) continue;
-    fprintf(run.out, "ERROR: Eye %d appears to not be calibrated!\n", eye);
+    PrintInEveryMode("ERROR: Eye %d appears to not be calibrated!\n", eye);
     passed = false;
   }
-  if (passed) PrintProgress(run.progress, "Passed SanityCheckLensCal\n");
+  if (passed) PrintProgress(run.quiet, "Passed SanityCheckLensCal\n");
   return passed;
 }
 
@@ -71,8 +70,8 @@ void CopyLensCentering(const EyeTransform& from, EyeTransform* to) {
 
 void CopyEyeToHead(const EyeTransform& from, EyeTransform* to) { to->eye_to_head = from.eye_to_head; }
 
-bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConfig* config, FILE* out) {
-  const ImportRun run{Progress{out, quiet}, out, config};
+bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConfig* config) {
+  const ImportRun run{quiet, config};
   EyeTransform* eyes = config->eye_transforms;
 
   if (!run.Import(o.sensorCalFile, "Sensor cal file: '%s'\n",
@@ -88,17 +87,6 @@ bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConf
       }))
     return false;
 
-  if (!o.lensIntrinsicsFile.empty()) {
-    if (!o.lensCenteringFile.empty()) {
-      fprintf(out, "Error: Cannot specify both /LensIntrinsics and /LensCentering\n");
-      return false;
-    }
-    if (!o.lensIntrinsicsLeftFile.empty() || !o.lensIntrinsicsRightFile.empty()) {
-      fprintf(out, "Error: Cannot specify both /LensIntrinsics and /LensIntrinsics{Left,Right}\n");
-      return false;
-    }
-  }
-
   if (!run.Import(o.lensCalFile, "Lens cal file: '%s'\n", [&](const TrackedDeviceConfig& t) {
         eyes[0] = t.eye_transforms[0];
         eyes[1] = t.eye_transforms[1];
@@ -108,7 +96,7 @@ bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConf
   // Serial numbers of the panels outrank both whole-lens imports: a run that
   // names the panels does not touch their lens data.
   if (!o.displaySerialLeft.empty() || !o.displaySerialRight.empty()) {
-    PrintProgress(run.progress, "Display Serial Numbers: Left='%s', Right='%s'\n", o.displaySerialLeft.c_str(),
+    PrintProgress(run.quiet, "Display Serial Numbers: Left='%s', Right='%s'\n", o.displaySerialLeft.c_str(),
                   o.displaySerialRight.c_str());
     eyes[0].display_serial_number = o.displaySerialLeft;
     eyes[1].display_serial_number = o.displaySerialRight;
@@ -132,10 +120,6 @@ bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConf
                   [&](const TrackedDeviceConfig& t) { CopyLensIntrinsics(t.eye_transforms[1], &eyes[1]); }))
     return false;
 
-  if (!o.lensEyeToHeadFile.empty() && (!o.lensEyeToHeadLeftFile.empty() || !o.lensEyeToHeadRightFile.empty())) {
-    fprintf(out, "Error: Cannot specify both /LensEyeToHead and /LensEyeToHead{Left,Right}\n");
-    return false;
-  }
   if (!run.Import(o.lensEyeToHeadFile, "Eye To Head file: '%s'\n", [&](const TrackedDeviceConfig& t) {
         CopyEyeToHead(t.eye_transforms[0], &eyes[0]);
         CopyEyeToHead(t.eye_transforms[1], &eyes[1]);
@@ -152,6 +136,6 @@ bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConf
 }
 
 StepResult ImportCalibration(RunContext& run) {
-  return ApplyCalibrationImports(run.options, run.quiet, &run.config, stdout) ? StepResult::kContinue
+  return ApplyCalibrationImports(run.options, run.quiet, &run.config) ? StepResult::kContinue
                                                                                 : StepResult::kExitFailure;
 }

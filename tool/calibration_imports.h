@@ -11,9 +11,9 @@
 // Runs every import that `options` asks for, in their fixed order, then the
 // lens sanity check. Each imported document is loaded whole into a
 // temporary configuration and only the fields of its group are copied.
-// Progress lines (unless quiet) and error lines go to `out`. Returns false
+// Prints progress lines (unless quiet) and errors. Returns false
 // when the run must stop; imports before the failing one have been applied.
-bool ApplyCalibrationImports(const ToolOptions& options, bool quiet, TrackedDeviceConfig* config, FILE* out);
+bool ApplyCalibrationImports(const ToolOptions& options, bool quiet, TrackedDeviceConfig* config);
 
 // The copy groups of the lens imports, for one eye.
 // Intrinsics, the four distortion blocks and the cut-off; nothing else.

@@ -5,7 +5,9 @@
 
 #include "devconfig/configloader.h"
 #include "tool/device_backup.h"
+#include "tool/device_sources.h"
 #include "vantagelib/configtransfer.h"
+#include "tool/progress.h"
 
 namespace {
 
@@ -13,32 +15,32 @@ namespace {
 // is the only copy of what the headset held, so a backup that cannot be
 // made stops the run.
 StepResult BackUpDevice(RunContext& run) {
-  std::string text;
-  const int result = vantage::ReadConfigFromDevice(run.device, &text, run.quiet);
+  const std::string* text = nullptr;
+  const int result = ReadDeviceConfigOnce(run, &text);
   if (result == vantage::kConfigReadNoConfig) {
-    if (!run.quiet) printf("Device has no configuration. Skipping backup.\n");
+    PrintProgress(run.quiet, "Device has no configuration. Skipping backup.\n");
     return StepResult::kContinue;
   }
   if (result != vantage::kConfigReadOk) {
-    printf("Error reading USB configuration from skybeacon device for backup purposes. Error %d\n",
+    PrintInEveryMode("Error reading USB configuration from skybeacon device for backup purposes. Error %d\n",
            result);
     return StepResult::kExitFailure;
   }
   const std::string& serial = run.device.SerialNumber();
   std::string name, error;
-  switch (WriteBackupFile("", serial, text, &name, &error)) {
+  switch (WriteBackupFile("", serial, *text, &name, &error)) {
     case BackupResult::kWritten:
-      if (!run.quiet) printf("Backed up original configuration to %s. (/NoBackup to disable)\n", name.c_str());
+      PrintProgress(run.quiet, "Backed up original configuration to %s. (/NoBackup to disable)\n", name.c_str());
       return StepResult::kContinue;
     case BackupResult::kAllNamesTaken:
-      printf("Error backing up original configuration: %s to %s all exist. The device was not written. "
+      PrintInEveryMode("Error backing up original configuration: %s to %s all exist. The device was not written. "
              "(/NoBackup to disable)\n",
              BackupFileName(serial, 0).c_str(), BackupFileName(serial, kBackupCounterLimit - 1).c_str());
       return StepResult::kExitFailure;
     case BackupResult::kWriteFailed:
       break;
   }
-  printf("Error backing up original configuration to %s: %s. The device was not written. "
+  PrintInEveryMode("Error backing up original configuration to %s: %s. The device was not written. "
          "(/NoBackup to disable)\n",
          name.c_str(), error.c_str());
   return StepResult::kExitFailure;
@@ -53,9 +55,9 @@ StepResult WriteToDevice(RunContext& run) {
     if (backup != StepResult::kContinue) return backup;
   }
   if (!vantage::WriteConfigToDevice(run.device, ToJsonString(run.config, true))) {
-    printf("Error writing new configuration to device.\n");
+    PrintInEveryMode("Error writing new configuration to device.\n");
     return StepResult::kExitFailure;
   }
-  if (!run.quiet) printf("Wrote configuration to device\n");
+  PrintProgress(run.quiet, "Wrote configuration to device\n");
   return StepResult::kContinue;
 }

@@ -6,13 +6,14 @@
 #include "devconfig/configloader.h"
 #include "vantagelib/configtransfer.h"
 #include "vantagelib/devicefinder.h"
+#include "tool/progress.h"
 
 StepResult PrintConnectedSerial(RunContext& run) {
   if (!run.options.printConnectedSerial) return StepResult::kContinue;
   // The print puts the run in quiet mode, so a missing or ambiguous headset
   // shows only in the exit code.
   if (!vantage::FindConnectedDevice(&run.device, run.quiet)) return StepResult::kExitFailure;
-  printf("connectedserial: %s\n", run.device.SerialNumber().c_str());
+  PrintInEveryMode("connectedserial: %s\n", run.device.SerialNumber().c_str());
   return StepResult::kExitSuccess;
 }
 
@@ -25,16 +26,25 @@ StepResult OpenDeviceWhenNeeded(RunContext& run) {
                                                                : StepResult::kExitFailure;
 }
 
+int ReadDeviceConfigOnce(RunContext& run, const std::string** text) {
+  if (!run.deviceRead) {
+    run.deviceReadResult = vantage::ReadConfigFromDevice(run.device, &run.deviceText, run.quiet);
+    run.deviceRead = true;
+  }
+  *text = &run.deviceText;
+  return run.deviceReadResult;
+}
+
 StepResult LoadBaseFromDevice(RunContext& run) {
   if (!run.options.inputFromDevice) return StepResult::kContinue;
-  std::string text;
-  if (vantage::ReadConfigFromDevice(run.device, &text, run.quiet) != vantage::kConfigReadOk) {
-    printf("Error reading USB configuration from skybeacon device\n");
+  const std::string* text = nullptr;
+  if (ReadDeviceConfigOnce(run, &text) != vantage::kConfigReadOk) {
+    PrintInEveryMode("Error reading USB configuration from skybeacon device\n");
     return StepResult::kExitFailure;
   }
   std::string error;
-  if (!LoadFromString(&run.config, &error, text)) {
-    printf("Error reading configuration from device. Error: %s\n", error.c_str());
+  if (!LoadFromString(&run.config, &error, *text)) {
+    PrintInEveryMode("Error reading configuration from device. Error: %s\n", error.c_str());
     return StepResult::kExitFailure;
   }
   return StepResult::kContinue;
@@ -44,34 +54,33 @@ StepResult TakeSerialFromDevice(RunContext& run) {
   if (!run.options.serialFromDevice) return StepResult::kContinue;
   const std::string& serial = run.device.SerialNumber();
   if (serial.empty()) {
-    printf("Error, empty serial number on device\n");
+    PrintInEveryMode("Error, empty serial number on device\n");
     return StepResult::kExitFailure;
   }
   run.config.device_serial_number = serial;
-  printf("Using Serial From Connected Device: %s\n", serial.c_str());
+  PrintInEveryMode("Using Serial From Connected Device: %s\n", serial.c_str());
   return StepResult::kContinue;
 }
 
 StepResult TakeMfgBuildInfoFromDevice(RunContext& run) {
   if (!run.options.mfgBuildInfoFromDevice) return StepResult::kContinue;
-  std::string text;
-  if (vantage::ReadConfigFromDevice(run.device, &text, run.quiet) != vantage::kConfigReadOk) {
-    printf("Error, connected device does not have readable configuration. (Cannot /MfgBuildInfoSentinel)\n");
+  const std::string* text = nullptr;
+  if (ReadDeviceConfigOnce(run, &text) != vantage::kConfigReadOk) {
+    PrintInEveryMode("Error, connected device does not have readable configuration. (Cannot /MfgBuildInfoSentinel)\n");
     return StepResult::kExitFailure;
   }
-  if (text.empty()) {
+  if (text->empty()) {
     // The message has no line end of its own.
-    printf("Error, connected device has empty configuration. (Cannot /MfgBuildInfoSentinel)");
+    PrintInEveryMode("Error, connected device has empty configuration. (Cannot /MfgBuildInfoSentinel)");
     return StepResult::kExitFailure;
   }
   TrackedDeviceConfig fromDevice;
   std::string error;
-  if (!LoadFromString(&fromDevice, &error, text)) {
-    printf("Error reading configuration from device. Error: %s\n", error.c_str());
+  if (!LoadFromString(&fromDevice, &error, *text)) {
+    PrintInEveryMode("Error reading configuration from device. Error: %s\n", error.c_str());
     return StepResult::kExitFailure;
   }
   run.config.mfg_build_info = fromDevice.mfg_build_info;
-  if (!run.quiet)
-    printf("Using mfg_build_info From Connected Device: %s\n", run.device.SerialNumber().c_str());
+  PrintProgress(run.quiet, "Using mfg_build_info From Connected Device: %s\n", run.device.SerialNumber().c_str());
   return StepResult::kContinue;
 }

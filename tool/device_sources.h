@@ -11,6 +11,10 @@ StepResult PrintConnectedSerial(RunContext& run);
 // Opens the one headset when any option reads or writes it.
 StepResult OpenDeviceWhenNeeded(RunContext& run);
 
+// The headset's stored configuration, read the first time a step asks for
+// it: the result of ReadConfigFromDevice, and the text in `text`.
+int ReadDeviceConfigOnce(RunContext& run, const std::string** text);
+
 // /InputSentinel: the headset's stored configuration becomes the base document.
 StepResult LoadBaseFromDevice(RunContext& run);
 

@@ -2,14 +2,14 @@
 
 #include "devconfig/jsonhelpers.h"
 
-void ClearDirectModeIds(TrackedDeviceConfig* config, FILE* out) {
+void ClearDirectModeIds(TrackedDeviceConfig* config) {
   config->direct_mode_edid_vid = 0;
   config->direct_mode_edid_pid = 0;
-  fprintf(out, "Cleared edid vid/pid\n");
+  PrintInEveryMode("Cleared edid vid/pid\n");
 }
 
 bool SetDirectModeIds(TrackedDeviceConfig* config, const std::string& vidText, const std::string& pidText,
-                      const Progress& progress, std::string* error) {
+                      bool quiet, std::string* error) {
   // The pid is parsed first so that a refused one leaves both ids alone.
   int32_t pid = 0;
   std::string parseError;
@@ -22,18 +22,18 @@ bool SetDirectModeIds(TrackedDeviceConfig* config, const std::string& vidText, c
   const uint16_t vid = EncodeEdidVendorId(vidText);
   config->direct_mode_edid_vid = vid;
   config->direct_mode_edid_pid = static_cast<uint32_t>(pid);
-  PrintProgress(progress, "Set edid vid to: %s (%d)\n", vidText.c_str(), static_cast<int>(vid));
-  PrintProgress(progress, "Set edid pid to: %s (%d)\n", pidText.c_str(), static_cast<int>(pid));
+  PrintProgress(quiet, "Set edid vid to: %s (%d)\n", vidText.c_str(), static_cast<int>(vid));
+  PrintProgress(quiet, "Set edid pid to: %s (%d)\n", pidText.c_str(), static_cast<int>(pid));
   return true;
 }
 
 StepResult EditDirectModeIds(RunContext& run) {
   const ToolOptions& o = run.options;
-  if (o.clearDirectModeVidPid) ClearDirectModeIds(&run.config, stdout);
+  if (o.clearDirectModeVidPid) ClearDirectModeIds(&run.config);
   if (!o.setDirectModeVidPid) return StepResult::kContinue;
   std::string error;
-  if (SetDirectModeIds(&run.config, o.directModeVidText, o.directModePidText, Progress{stdout, run.quiet}, &error))
+  if (SetDirectModeIds(&run.config, o.directModeVidText, o.directModePidText, run.quiet, &error))
     return StepResult::kContinue;
-  fputs(error.c_str(), stdout);
+  PrintInEveryMode("%s", error.c_str());
   return StepResult::kExitFailure;
 }

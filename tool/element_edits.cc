@@ -4,6 +4,7 @@
 
 #include "devconfig/configloader.h"
 #include "devconfig/jsonhelpers.h"
+#include "tool/progress.h"
 #include "tool/typed_value.h"
 
 namespace {
@@ -25,13 +26,12 @@ bool CheckEditableBlock(const Json::Value& block, const char* blockName, std::st
   return false;
 }
 
-void DeleteAllFirmwareConfig(Json::Value* firmwareConfig, const Progress& progress) {
+void DeleteAllFirmwareConfig(Json::Value* firmwareConfig, bool quiet) {
   *firmwareConfig = Json::Value();
-  PrintProgress(progress, "Deleted firmware_config entries\n");
+  PrintProgress(quiet, "Deleted firmware_config entries\n");
 }
 
-bool OverlayFirmwareConfig(Json::Value* firmwareConfig, const std::string& path, const Progress& progress,
-                           std::string* error) {
+bool OverlayFirmwareConfig(Json::Value* firmwareConfig, const std::string& path, bool quiet, std::string* error) {
   TrackedDeviceConfig overlay;
   std::string loadError;
   if (!LoadFromFile(&overlay, &loadError, path)) {
@@ -45,28 +45,28 @@ bool OverlayFirmwareConfig(Json::Value* firmwareConfig, const std::string& path,
              JsonKindName(overlay.firmware_config) + "\n";
     return false;
   }
-  PrintProgress(progress, "Merging firmware_config from: %s\n", path.c_str());
+  PrintProgress(quiet, "Merging firmware_config from: %s\n", path.c_str());
   if (!CheckEditableBlock(*firmwareConfig, "firmware_config", error)) return false;
   return GuardEdit("firmware_config", [&] { MergeJsonObjects(*firmwareConfig, overlay.firmware_config); }, error);
 }
 
 bool DeleteFirmwareConfigElements(Json::Value* firmwareConfig, const std::vector<std::string>& keys,
-                                  const Progress& progress, std::string* error) {
+                                  bool quiet, std::string* error) {
   if (keys.empty()) return true;
   if (!CheckEditableBlock(*firmwareConfig, "firmware_config", error)) return false;
   return GuardEdit("firmware_config", [&] {
     for (const std::string& key : keys) {
       if (firmwareConfig->isMember(key)) {
-        PrintProgress(progress, "Deleted firmware_config.%s\n", key.c_str());
+        PrintProgress(quiet, "Deleted firmware_config.%s\n", key.c_str());
         firmwareConfig->removeMember(key);
       } else {
-        PrintProgress(progress, "Skipping deletion for firmware_config.%s (key not present)\n", key.c_str());
+        PrintProgress(quiet, "Skipping deletion for firmware_config.%s (key not present)\n", key.c_str());
       }
     }
   }, error);
 }
 
-bool PrintFirmwareConfigElements(Json::Value* firmwareConfig, const std::vector<std::string>& keys, FILE* out,
+bool PrintFirmwareConfigElements(Json::Value* firmwareConfig, const std::vector<std::string>& keys,
                                  std::string* error) {
   if (keys.empty()) return true;
   if (!CheckEditableBlock(*firmwareConfig, "firmware_config", error)) return false;
@@ -74,18 +74,18 @@ bool PrintFirmwareConfigElements(Json::Value* firmwareConfig, const std::vector<
     for (const std::string& key : keys) {
       // The creating lookup is wanted: a printed key stays in the block.
       const Json::Value& member = (*firmwareConfig)[key];
-      fprintf(out, "firmware_config.%s : %s", key.c_str(), WriteStyledJson(member).c_str());
+      PrintInEveryMode("firmware_config.%s : %s", key.c_str(), WriteStyledJson(member).c_str());
     }
   }, error);
 }
 
 bool SetBlockElements(Json::Value* block, const char* blockName, const std::vector<TypedElementEdit>& edits,
-                      const char* label, const Progress& progress, std::string* error) {
+                      const char* label, bool quiet, std::string* error) {
   for (const TypedElementEdit& edit : edits) {
     Json::Value value = MakeTypedJsonValue(edit, error);
     if (value.isNull()) return false;
     if (!CheckEditableBlock(*block, blockName, error)) return false;
-    PrintProgress(progress, "%s: %s\n", label, edit.key.c_str());
+    PrintProgress(quiet, "%s: %s\n", label, edit.key.c_str());
     if (!GuardEdit(blockName, [&] { (*block)[edit.key] = value; }, error)) return false;
   }
   return true;
@@ -93,26 +93,25 @@ bool SetBlockElements(Json::Value* block, const char* blockName, const std::vect
 
 StepResult EditFirmwareConfig(RunContext& run) {
   const ToolOptions& o = run.options;
-  const Progress progress{stdout, run.quiet};
   Json::Value* block = &run.config.firmware_config;
   std::string error;
   bool ok = true;
-  if (o.firmwareConfigDeleteAll) DeleteAllFirmwareConfig(block, progress);
+  if (o.firmwareConfigDeleteAll) DeleteAllFirmwareConfig(block, run.quiet);
   for (size_t i = 0; ok && i < o.firmwareConfigOverlays.size(); ++i)
-    ok = OverlayFirmwareConfig(block, o.firmwareConfigOverlays[i], progress, &error);
-  ok = ok && DeleteFirmwareConfigElements(block, o.firmwareConfigDeletes, progress, &error);
-  ok = ok && PrintFirmwareConfigElements(block, o.firmwareConfigPrints, stdout, &error);
-  ok = ok && SetBlockElements(block, "firmware_config", o.firmwareConfigSets, "FirmwareConfigSet", progress, &error);
+    ok = OverlayFirmwareConfig(block, o.firmwareConfigOverlays[i], run.quiet, &error);
+  ok = ok && DeleteFirmwareConfigElements(block, o.firmwareConfigDeletes, run.quiet, &error);
+  ok = ok && PrintFirmwareConfigElements(block, o.firmwareConfigPrints, &error);
+  ok = ok && SetBlockElements(block, "firmware_config", o.firmwareConfigSets, "FirmwareConfigSet", run.quiet, &error);
   if (ok) return StepResult::kContinue;
-  fputs(error.c_str(), stdout);
+  PrintInEveryMode("%s", error.c_str());
   return StepResult::kExitFailure;
 }
 
 StepResult SetMfgBuildInfo(RunContext& run) {
   std::string error;
   if (SetBlockElements(&run.config.mfg_build_info, "mfg_build_info", run.options.mfgBuildInfoSets,
-                       "SetMfgBuildInfo", Progress{stdout, run.quiet}, &error))
+                       "SetMfgBuildInfo", run.quiet, &error))
     return StepResult::kContinue;
-  fputs(error.c_str(), stdout);
+  PrintInEveryMode("%s", error.c_str());
   return StepResult::kExitFailure;
 }

@@ -12,38 +12,35 @@
 
 #include <json/json.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "tool/pipeline.h"
-#include "tool/progress.h"
 #include "tool/tool_options.h"
 
 // True when members can be looked up in `block`: an object or null.
 bool CheckEditableBlock(const Json::Value& block, const char* blockName, std::string* error);
 
-void DeleteAllFirmwareConfig(Json::Value* firmwareConfig, const Progress& progress);
+void DeleteAllFirmwareConfig(Json::Value* firmwareConfig, bool quiet);
 
 // Merges the firmware_config of the configuration document at `path` into
 // `firmwareConfig`; the rest of that document must load but is dropped.
-bool OverlayFirmwareConfig(Json::Value* firmwareConfig, const std::string& path, const Progress& progress,
-                           std::string* error);
+bool OverlayFirmwareConfig(Json::Value* firmwareConfig, const std::string& path, bool quiet, std::string* error);
 
 // A key that is not there is reported and skipped, not an error.
 bool DeleteFirmwareConfigElements(Json::Value* firmwareConfig, const std::vector<std::string>& keys,
-                                  const Progress& progress, std::string* error);
+                                  bool quiet, std::string* error);
 
 // Prints every key's member, in every mode. The lookup adds a missing
 // member as null, so the printed key is written out later in the run.
-bool PrintFirmwareConfigElements(Json::Value* firmwareConfig, const std::vector<std::string>& keys, FILE* out,
+bool PrintFirmwareConfigElements(Json::Value* firmwareConfig, const std::vector<std::string>& keys,
                                  std::string* error);
 
 // Sets every edit's member in order. `label` starts each progress line
 // ("FirmwareConfigSet", "SetMfgBuildInfo"). A value that does not convert
 // stops the sets with the conversion's own message; earlier sets stay.
 bool SetBlockElements(Json::Value* block, const char* blockName, const std::vector<TypedElementEdit>& edits,
-                      const char* label, const Progress& progress, std::string* error);
+                      const char* label, bool quiet, std::string* error);
 
 // Pipeline steps: the firmware_config edits in their fixed order, then the
 // mfg_build_info sets.

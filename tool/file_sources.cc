@@ -1,11 +1,9 @@
 #include "tool/file_sources.h"
 
-#include <malloc.h>
-#include <sys/stat.h>
-
 #include "corelib/src/pathtools.h"
 #include "devconfig/configloader.h"
 #include "devconfig/jsonhelpers.h"
+#include "tool/progress.h"
 
 namespace {
 
@@ -14,25 +12,13 @@ std::string ReadError(const std::string& path, const std::string& why) {
 }
 
 StepResult Stop(const std::string& error) {
-  fputs(error.c_str(), stdout);
+  PrintInEveryMode("%s", error.c_str());
   return StepResult::kExitFailure;
-}
-
-const off_t kLargeDocumentBytes = 1 << 20;
-
-// A large document becomes a tree of millions of small nodes, freed in bulk
-// once read. Without the allocator's fast bins the freed nodes merge as they
-// go, instead of in one long pass over all of them at the next large request
-// (the output text); small documents keep the fast bins, which suit them.
-void PrepareAllocatorFor(const std::string& path) {
-  struct stat info;
-  if (stat(path.c_str(), &info) == 0 && info.st_size >= kLargeDocumentBytes) mallopt(M_MXFAST, 0);
 }
 
 }  // namespace
 
 bool LoadInputFile(TrackedDeviceConfig* config, const std::string& path, std::string* error) {
-  PrepareAllocatorFor(path);
   std::string loadError;
   if (LoadFromFile(config, &loadError, path)) return true;
   *error = ReadError(path, loadError);
@@ -65,11 +51,11 @@ bool LoadVerificationFile(TrackedDeviceConfig* config, const std::string& path, 
   return false;
 }
 
-bool TakeSerialFromFile(TrackedDeviceConfig* config, const std::string& path, FILE* out, std::string* error) {
+bool TakeSerialFromFile(TrackedDeviceConfig* config, const std::string& path, std::string* error) {
   TrackedDeviceConfig source;
   if (!LoadInputFile(&source, path, error)) return false;
   config->device_serial_number = source.device_serial_number;
-  fprintf(out, "Serial: %s\n", config->device_serial_number.c_str());
+  PrintInEveryMode("Serial: %s\n", config->device_serial_number.c_str());
   return true;
 }
 
@@ -89,6 +75,6 @@ StepResult LoadBaseDocument(RunContext& run) {
 StepResult ApplySerialFile(RunContext& run) {
   if (run.options.serialFile.empty()) return StepResult::kContinue;
   std::string error;
-  if (TakeSerialFromFile(&run.config, run.options.serialFile, stdout, &error)) return StepResult::kContinue;
+  if (TakeSerialFromFile(&run.config, run.options.serialFile, &error)) return StepResult::kContinue;
   return Stop(error);
 }

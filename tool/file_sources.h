@@ -18,7 +18,7 @@ bool LoadVerificationFile(TrackedDeviceConfig* config, const std::string& path, 
 
 // Copies the serial number of the configuration file at `path` into
 // `config` and prints it, in every mode.
-bool TakeSerialFromFile(TrackedDeviceConfig* config, const std::string& path, FILE* out, std::string* error);
+bool TakeSerialFromFile(TrackedDeviceConfig* config, const std::string& path, std::string* error);
 
 // Pipeline steps: the base document (the first source that applies; none
 // keeps the defaults), then the serial number from a file.

@@ -7,6 +7,7 @@
 #include "corelib/src/processtools.h"
 #include "corelib/src/strtools_public.h"
 #include "devconfig/configloader.h"
+#include "tool/progress.h"
 
 namespace {
 
@@ -25,11 +26,11 @@ StepResult FindLocalInputPath(RunContext& run) {
   if (!run.options.inputLocal) return StepResult::kContinue;
   std::string path;
   if (!RunSibling("rigconf_path device", &path)) {
-    printf("Error running rigconf_path: %s\n", path.c_str());
+    PrintInEveryMode("Error running rigconf_path: %s\n", path.c_str());
     return StepResult::kExitFailure;
   }
   run.options.inputFile = path;
-  if (!run.quiet) printf("Input File '%s'\n", path.c_str());
+  PrintProgress(run.quiet, "Input File '%s'\n", path.c_str());
   return StepResult::kContinue;
 }
 
@@ -37,11 +38,11 @@ StepResult TakeSerialFromLocal(RunContext& run) {
   if (!run.options.serialLocal) return StepResult::kContinue;
   std::string serial;
   if (!RunSibling("rigconf_serial", &serial)) {
-    printf("Error running rigconf_serial: %s\n", serial.c_str());
+    PrintInEveryMode("Error running rigconf_serial: %s\n", serial.c_str());
     return StepResult::kExitFailure;
   }
   run.config.device_serial_number = serial;
-  if (!run.quiet) printf("Using Serial From Local Device: %s\n", serial.c_str());
+  PrintProgress(run.quiet, "Using Serial From Local Device: %s\n", serial.c_str());
   return StepResult::kContinue;
 }
 
@@ -52,16 +53,16 @@ StepResult WriteToLocalStore(RunContext& run) {
   corelib::DeleteFile(staging);  // a stale one must not be handed on
   if (!corelib::WriteTextFile(staging, text)) {
     corelib::DeleteFile(staging);  // a cut copy (a full disk) must not be left for anyone to take
-    printf("Error writing new configuration to staging location %s.\n", staging.c_str());
+    PrintInEveryMode("Error writing new configuration to staging location %s.\n", staging.c_str());
     return StepResult::kExitFailure;
   }
   // TMPDIR may hold blanks or shell syntax: the path goes as one quoted word.
   std::string output;
   if (!RunSibling("rigconf_write device " + corelib::ShellQuote(staging), &output)) {
-    printf("Error writing new configuration to device.\n");
+    PrintInEveryMode("Error writing new configuration to device.\n");
     return StepResult::kExitFailure;
   }
-  if (!run.quiet) printf("Wrote configuration to device\n");
+  PrintProgress(run.quiet, "Wrote configuration to device\n");
   corelib::DeleteFile(staging);
   return StepResult::kContinue;
 }

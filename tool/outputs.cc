@@ -5,13 +5,12 @@
 
 #include "devconfig/configloader.h"
 
-bool WriteOutputFile(const TrackedDeviceConfig& config, const std::string& path, const Progress& progress,
-                     std::string* error) {
+bool WriteOutputFile(const TrackedDeviceConfig& config, const std::string& path, bool quiet, std::string* error) {
   if (!SaveToFile(config, path)) {
     *error = "Error writing tracked device config to file '" + path + "'\n";
     return false;
   }
-  PrintProgress(progress, "Wrote '%s'\n", path.c_str());
+  PrintProgress(quiet, "Wrote '%s'\n", path.c_str());
   return true;
 }
 
@@ -26,9 +25,9 @@ bool WriteDocumentTo(const TrackedDeviceConfig& config, FILE* out) {
 StepResult WriteFileOutput(RunContext& run) {
   if (run.options.outputFile.empty()) return StepResult::kContinue;
   std::string error;
-  if (WriteOutputFile(run.config, run.options.outputFile, Progress{stdout, run.quiet}, &error))
+  if (WriteOutputFile(run.config, run.options.outputFile, run.quiet, &error))
     return StepResult::kContinue;
-  fputs(error.c_str(), stdout);
+  PrintInEveryMode("%s", error.c_str());
   return StepResult::kExitFailure;
 }
 

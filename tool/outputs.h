@@ -12,8 +12,7 @@
 
 // Replaces the file at exactly `path` (no configuration directory)
 // atomically; on failure `error` holds the message to print.
-bool WriteOutputFile(const TrackedDeviceConfig& config, const std::string& path, const Progress& progress,
-                     std::string* error);
+bool WriteOutputFile(const TrackedDeviceConfig& config, const std::string& path, bool quiet, std::string* error);
 
 // The document followed by one more line end, in every mode. False when
 // the stream did not take all of it (a full disk behind a redirection).

@@ -9,10 +9,11 @@
 #include "tool/element_edits.h"
 #include "tool/file_sources.h"
 #include "tool/local_store.h"
+#include "tool/option_checks.h"
 #include "tool/outputs.h"
 #include "tool/prints.h"
-#include "tool/usage.h"
 #include "tool/working_config.h"
+#include "tool/progress.h"
 
 namespace {
 
@@ -20,23 +21,22 @@ namespace {
 // argument it did not know.
 StepResult ShowUsage(const RunContext& run) {
   if (run.options.unrecognisedOption)
-    fputs(CommandLineErrorText(run.args, run.options.stopIndex).c_str(), stdout);
+    PrintInEveryMode("%s", CommandLineErrorText(run.args, run.options.stopIndex).c_str());
   PrintUsage(stdout);
   return StepResult::kExitFailure;
 }
 
-// An input conflict outranks help: the device input is checked first.
+// The usage text when the command line asks for it or could not be read;
+// the options that cannot run together are refused before any device is
+// opened.
 StepResult DecideUsageAndDevice(RunContext& run) {
   const ToolOptions& o = run.options;
-  const bool usage = o.unrecognisedOption || o.helpRequested;
-  if (o.inputFromDevice) {
-    if (!o.inputFile.empty() || !o.inputVerificationFile.empty()) {
-      printf("You cannot specify both /InputDevice and an input file\n");
+  for (bool beforeUsage : {true, false}) {
+    if (const char* conflict = FindOptionConflict(o, beforeUsage)) {
+      PrintInEveryMode("%s", conflict);
       return StepResult::kExitFailure;
     }
-    if (usage) return ShowUsage(run);
-  } else if (usage) {
-    return ShowUsage(run);
+    if (beforeUsage && (o.unrecognisedOption || o.helpRequested)) return ShowUsage(run);
   }
   return StepResult::kContinue;
 }

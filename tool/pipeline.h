@@ -17,6 +17,11 @@ struct RunContext {
   TrackedDeviceConfig config;  // the working configuration every step edits
   // Opened by the device choice at most once; closed when the run ends.
   vantage::CHidDevice device;
+  // What the headset held, read once for every step that needs it
+  // (ReadDeviceConfigOnce): each read is a few hundred USB transfers.
+  bool deviceRead = false;
+  int deviceReadResult = 0;
+  std::string deviceText;
 };
 
 // How a step leaves the run: go on with the next step, or end it now.

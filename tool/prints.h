@@ -11,7 +11,7 @@
 // In this order, each when asked for and when there is something to print:
 // serial, computed serial, model number, one mfg_build_info value. Nothing
 // printed is an error; the configuration is only read.
-void PrintEndOfRunFacts(const ToolOptions& options, const TrackedDeviceConfig& config, FILE* out);
+void PrintEndOfRunFacts(const ToolOptions& options, const TrackedDeviceConfig& config);
 
 // Pipeline step, after every output: the prints to standard output.
 StepResult PrintRequestedFacts(RunContext& run);

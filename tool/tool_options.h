@@ -1,6 +1,8 @@
 // The run description built from the command line, and its parser.
 #pragma once
 
+#include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -79,6 +81,31 @@ struct ToolOptions {
   // walk stopped on, /? and /Help included; -1 when it ran to the end.
   int stopIndex = -1;
 };
+
+// One row of the option table: an option's names, the number of words it
+// takes, what it sets, and its line of the usage text, which is printed
+// from the table. A row without a name starts a group of the usage text:
+// a blank line, then its heading.
+struct OptionRow {
+  const char* name;
+  const char* alias;  // an exact synonym, or nullptr
+  int argCount;
+  void (*apply)(ToolOptions& options, const std::string* args);
+  const char* usage;  // nullptr: not in the usage text
+  bool endsWalk = false;
+};
+
+// The table, in the order of the usage text.
+const OptionRow* OptionTable(size_t* count);
+
+// The usage text, built from the table; it ends with two line ends.
+std::string UsageText();
+// Writes the usage text followed by one more line end.
+void PrintUsage(FILE* out);
+// "Command line error: <argument> <next argument>\n\n" for the argument at
+// `stopIndex` of `args`. A missing argument prints as empty text, so an
+// unrecognised last argument never leads to a read past the vector.
+std::string CommandLineErrorText(const std::vector<std::string>& args, int stopIndex);
 
 // Parses `args`, the whole argument vector with the program name first.
 // Never fails: a bad command line is recorded in helpRequested,
