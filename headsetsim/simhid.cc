@@ -386,6 +386,12 @@ int hid_send_feature_report(hid_device* dev, const unsigned char* data,
   if (dev->writing && dev->written.size() == dev->writeSize) {
     std::string error;
     dev->writing = false;
+    const std::string& flash = dev->headset.faults.badFlashWrite;
+    if (flash == "stale") {
+      Trace("store %s dropped (bad_flash_write)", dev->headset.name.c_str());
+      return static_cast<int>(length);
+    }
+    if (flash == "flip" && !dev->written.empty()) dev->written[dev->written.size() / 2] ^= 0xFF;
     if (!headsetsim::WriteStream(dev->dir, dev->headset.name, dev->written, &error)) {
       Trace("store %s failed: %s", dev->headset.name.c_str(), error.c_str());
       return Fail(dev, L"ioctl (SFEATURE): Input/output error");

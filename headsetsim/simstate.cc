@@ -185,6 +185,9 @@ bool SetHeadsetField(SimHeadset* headset, const std::string& key, const std::str
     ok = ParseNumber(value, 0, INT32_MAX, &f.disconnectAfter);
   } else if (key == "serial_language_id") {
     ok = ParseFlag(value, &f.serialLanguageId);
+  } else if (key == "bad_flash_write") {
+    ok = value == "no" || value == "flip" || value == "stale";
+    if (ok) f.badFlashWrite = value;
   } else {
     *error = "unknown key '" + key + "'";
     return false;
@@ -215,6 +218,7 @@ std::vector<std::pair<std::string, std::string>> HeadsetFields(const SimHeadset&
   fields.emplace_back("corrupt_stream", std::to_string(f.corruptStream));
   fields.emplace_back("disconnect_after", std::to_string(f.disconnectAfter));
   fields.emplace_back("serial_language_id", f.serialLanguageId ? "yes" : "no");
+  fields.emplace_back("bad_flash_write", f.badFlashWrite);
   return fields;
 }
 

@@ -32,6 +32,10 @@ struct SimFaults {
   int64_t corruptStream = -1;    // offset of a served stream byte that is inverted
   int64_t disconnectAfter = 0;   // data reports (read or write) before the handle dies
   bool serialLanguageId = false; // serial number starts with the character 0x0409
+  // A bad flash write: what a write stores is not what was sent. "flip"
+  // inverts a byte in the middle of the stored stream; "stale" acknowledges
+  // the write and keeps the old configuration.
+  std::string badFlashWrite = "no";
 };
 
 struct SimHeadset {

@@ -38,7 +38,7 @@ const char kUsage[] =
     "Fault keys: fail_open get_fail send_fail (a count or all), short_report,\n"
     "  bad_length (data report number), bad_length_value, announce_size,\n"
     "  truncate_stream, corrupt_stream (-1 off), disconnect_after (data reports),\n"
-    "  serial_language_id (yes/no)\n";
+    "  serial_language_id (yes/no), bad_flash_write (flip/stale/no)\n";
 
 constexpr size_t kMaxStreamSize = 0xFFFF;
 

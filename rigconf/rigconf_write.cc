@@ -7,7 +7,7 @@
 
 #include "corelib/src/atomicfile.h"
 #include "corelib/src/pathtools.h"
-#include "devconfig/configloader.h"
+#include "devconfig/storable_config.h"
 #include "rigconf/rigconf_store.h"
 
 int main(int argc, char** argv) {
@@ -19,17 +19,12 @@ int main(int argc, char** argv) {
   // Read once and check that very text (as LoadFromFile would), so that a
   // file changing under us cannot slip past the check.
   const std::string text = corelib::ReadTextFile(source);
-  TrackedDeviceConfig config;
-  std::string error;
-  if (text.empty()) {
-    error = "file is empty or does not exist";
-  } else {
-    LoadFromString(&config, &error, text);
-  }
-  // The caller only looks at the status, so the reason goes to standard error.
-  if (!error.empty()) {
-    fprintf(stderr, "rigconf_write: '%s' is not a configuration document: %s\n", source.c_str(),
-            error.c_str());
+  // The copy is what a headset gets next: a plainly wrong document is
+  // refused as the tool refuses it. The caller only looks at the status, so
+  // the reason goes to standard error.
+  std::string error = "it is empty or does not exist";
+  if (text.empty() || !CheckStorableConfig(text, &error)) {
+    fprintf(stderr, "rigconf_write: not storing '%s': %s\n", source.c_str(), error.c_str());
     return 1;
   }
   const std::string target = rigconf::DeviceConfigPath();

@@ -74,9 +74,20 @@ bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConf
   const ImportRun run{quiet, config};
   EyeTransform* eyes = config->eye_transforms;
 
-  if (!run.Import(o.sensorCalFile, "Sensor cal file: '%s'\n",
-                  [&](const TrackedDeviceConfig& t) { config->sensor_model = t.sensor_model; }))
-    return false;
+  if (!o.sensorCalFile.empty()) {
+    TrackedDeviceConfig temp;
+    if (!run.Load(o.sensorCalFile, &temp)) return false;
+    // A document without a sensor model would wipe the one the headset is
+    // tracked by: refused rather than copied.
+    if (!temp.sensor_model.present) {
+      PrintInEveryMode("Error reading '%s': Error: it holds no sensor calibration (\"skybeacon_config\" with "
+                       "\"modelPoints\" and \"modelNormals\")\n",
+                       o.sensorCalFile.c_str());
+      return false;
+    }
+    PrintProgress(quiet, "Sensor cal file: '%s'\n", o.sensorCalFile.c_str());
+    config->sensor_model = temp.sensor_model;
+  }
   if (!run.Import(o.ipdCalFile, "ipd cal file: '%s'\n", [&](const TrackedDeviceConfig& t) { config->ipd = t.ipd; }))
     return false;
   if (!run.Import(o.imuCalFile, "IMU calibration: '%s'\n", [&](const TrackedDeviceConfig& t) { config->imu = t.imu; }))

@@ -7,6 +7,7 @@
 #include "corelib/src/processtools.h"
 #include "corelib/src/strtools_public.h"
 #include "devconfig/configloader.h"
+#include "devconfig/storable_config.h"
 #include "tool/progress.h"
 
 namespace {
@@ -49,6 +50,11 @@ StepResult TakeSerialFromLocal(RunContext& run) {
 StepResult WriteToLocalStore(RunContext& run) {
   if (!run.options.outputLocal) return StepResult::kContinue;
   const std::string text = ToJsonString(run.config, true);
+  std::string why;
+  if (!CheckStorableConfig(text, &why)) {
+    PrintInEveryMode("Error: not writing the configuration to the local copy: %s.\n", why.c_str());
+    return StepResult::kExitFailure;
+  }
   const std::string staging = corelib::JoinPath(corelib::TempDirectory(), "configtool.json");
   corelib::DeleteFile(staging);  // a stale one must not be handed on
   if (!corelib::WriteTextFile(staging, text)) {

@@ -3,14 +3,31 @@
 #include <cerrno>
 #include <cstring>
 
+#include "corelib/src/atomicfile.h"
 #include "devconfig/configloader.h"
+#include "tool/progress.h"
+
+namespace {
+
+// A document is written as asked even when the loader would refuse it (an
+// HMD without its display values), but it will not come back: say so.
+void WarnIfUnloadable(const std::string& text, const std::string& where) {
+  TrackedDeviceConfig reread;
+  std::string error;
+  if (!LoadFromString(&reread, &error, text))
+    fprintf(stderr, "Warning: %s will not load back: %s\n", where.c_str(), error.c_str());
+}
+
+}  // namespace
 
 bool WriteOutputFile(const TrackedDeviceConfig& config, const std::string& path, bool quiet, std::string* error) {
-  if (!SaveToFile(config, path)) {
+  const std::string text = ToJsonString(config, true);
+  if (!corelib::ReplaceFileAtomically(path, text, nullptr)) {
     *error = "Error writing tracked device config to file '" + path + "'\n";
     return false;
   }
   PrintProgress(quiet, "Wrote '%s'\n", path.c_str());
+  WarnIfUnloadable(text, "'" + path + "'");
   return true;
 }
 
@@ -19,7 +36,10 @@ bool WriteDocumentTo(const TrackedDeviceConfig& config, FILE* out) {
   std::string text = ToJsonString(config, true);
   text.push_back('\n');
   const bool written = fwrite(text.data(), 1, text.size(), out) == text.size();
-  return fflush(out) == 0 && written;
+  if (fflush(out) != 0 || !written) return false;
+  text.pop_back();
+  WarnIfUnloadable(text, "the document on standard output");
+  return true;
 }
 
 StepResult WriteFileOutput(RunContext& run) {

@@ -8,7 +8,6 @@
 
 #include "devconfig/trackeddeviceconfig.h"
 #include "tool/pipeline.h"
-#include "tool/progress.h"
 
 // Replaces the file at exactly `path` (no configuration directory)
 // atomically; on failure `error` holds the message to print.

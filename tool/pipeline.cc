@@ -94,6 +94,11 @@ int RunTool(int argc, const char* const* argv) {
   // an abrupt end, so standard output is unbuffered before anything is written.
   setvbuf(stdout, nullptr, _IONBF, 0);
 
+  // Skipped words are said on standard error, which scripts do not parse:
+  // "--help" or "OutputFile" missing its slash would otherwise pass unseen.
+  for (const std::string& word : run.options.ignoredWords)
+    fprintf(stderr, "sbconfigtool: ignoring '%s': options begin with '/' (/Help lists them)\n", word.c_str());
+
   int code = 0;
   for (Step step : kSteps) {
     const StepResult result = step(run);

@@ -122,6 +122,8 @@ const OptionRow kOptionTable[] = {
      "  /ClearDirectModeVidPid - unset direct_mode_edid_vid and direct_mode_edid_pid"},
     {"/NoBackup", nullptr, 0, [](ToolOptions& o, Args) { o.backup = false; },
      "  /NoBackup -- omit autobackup during /OutputDevice"},
+    {"/NoVerify", nullptr, 0, [](ToolOptions& o, Args) { o.verify = false; },
+     "  /NoVerify -- omit reading the configuration back after /OutputDevice"},
     {"/NoReformat", nullptr, 0, [](ToolOptions& o, Args) { o.reformat = false; },
      "  /NoReformat -- omit updating to the lastest json format "},
     {"/?", "/Help", 0, [](ToolOptions& o, Args) { o.helpRequested = true; }, nullptr, true},
@@ -191,7 +193,8 @@ ToolOptions ParseToolOptions(const std::vector<std::string>& args) {
   while (i < args.size()) {
     const std::string& argument = args[i];
     if (argument.empty() || argument[0] != '/') {
-      ++i;  // bare words are ignored wherever they stand
+      options.ignoredWords.push_back(argument);  // wherever they stand
+      ++i;
       continue;
     }
     const size_t following = args.size() - i - 1;

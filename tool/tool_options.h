@@ -29,6 +29,7 @@ struct ToolOptions {
   bool outputToDevice = false;
   bool outputLocal = false;
   bool backup = true;
+  bool verify = true;  // read the headset back after writing it
   bool reformat = true;
 
   // Serial number and manufacturing build record.
@@ -73,6 +74,9 @@ struct ToolOptions {
   bool printConnectedSerial = false;
   bool printComputedSerial = false;
   bool printModelNumber = false;
+
+  // Words that are no option (they do not begin with '/'), skipped.
+  std::vector<std::string> ignoredWords;
 
   // How parsing ended.
   bool helpRequested = false;

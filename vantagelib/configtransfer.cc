@@ -21,7 +21,8 @@ constexpr size_t kInflateWindow = 1024;
 // The zlib interface version this protocol was defined with.
 const char kZlibVersion[] = "1.2.5";
 
-// Deflates in one piece into an area large enough for any input.
+}  // namespace
+
 bool CompressConfig(const std::string& text, std::vector<uint8_t>* out) {
   if (text.size() > 0xFFFFFFFFu)
     return false;
@@ -39,6 +40,8 @@ bool CompressConfig(const std::string& text, std::vector<uint8_t>* out) {
   deflateEnd(&stream);
   return result == Z_STREAM_END;
 }
+
+namespace {
 
 // True when the inflater has seen the end of the stream and its checksum.
 // With no input left, inflate answers Z_STREAM_END only in that state.

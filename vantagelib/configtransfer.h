@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vantage {
 
@@ -28,6 +29,8 @@ constexpr uint32_t kConfigReadMaxSize = 0x2000;
 constexpr uint32_t kConfigWriteMaxSize = 0xFFFF;
 constexpr uint16_t kConfigSizeNone = 0xFFFF;
 
+// Deflates `text` in one piece, at the protocol's settings, into `out`.
+bool CompressConfig(const std::string& text, std::vector<uint8_t>* out);
 // Appends the inflated document to `text`; on failure `text` may hold part
 // of it and must be discarded.
 int ReadConfigFromDevice(CHidDevice& device, std::string* text, bool quiet);
