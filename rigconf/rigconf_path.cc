@@ -9,6 +9,15 @@
 #include "rigconf/rigconf_store.h"
 
 int main(int argc, char** argv) {
+  if (rigconf::AsksForHelp(argc, argv)) {
+    printf("usage: rigconf_path device\n"
+           "Prints the path of the local copy of the device configuration; fails while\n"
+           "none is stored.\n\n"
+           "  device      the device configuration, the only kind kept\n"
+           "  -h, --help  print this text\n%s",
+           rigconf::StoreHelp().c_str());
+    return 0;
+  }
   if (argc != 2 || strcmp(argv[1], rigconf::kDeviceKind) != 0) {
     fprintf(stderr, "usage: rigconf_path device\n");
     return 2;

@@ -6,7 +6,15 @@
 #include "devconfig/configloader.h"
 #include "rigconf/rigconf_store.h"
 
-int main(int argc, char** /*argv*/) {
+int main(int argc, char** argv) {
+  if (rigconf::AsksForHelp(argc, argv)) {
+    printf("usage: rigconf_serial\n"
+           "Prints \"device_serial_number\" of the local copy of the device\n"
+           "configuration; fails when there is none.\n\n"
+           "  -h, --help  print this text\n%s",
+           rigconf::StoreHelp().c_str());
+    return 0;
+  }
   if (argc != 1) {
     fprintf(stderr, "usage: rigconf_serial\n");
     return 2;
