@@ -22,6 +22,15 @@ std::string DeviceConfigPath() {
   return corelib::JoinPath(StoreDirectory(), std::string(kDeviceKind) + ".json");
 }
 
+bool AsksForHelp(int argc, char** argv) {
+  return argc == 2 && (strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0);
+}
+
+std::string StoreHelp() {
+  return std::string("\nThe copy lives in $") + kStoreDirVariable + ", or in " + kDefaultStoreDir +
+         "\nwhen that is unset or empty.\n";
+}
+
 bool MakeDirectories(const std::string& path, std::string* error) {
   if (path.empty() || corelib::IsDirectory(path)) return true;
   const std::string parent = corelib::DirName(path);

@@ -17,6 +17,11 @@ std::string StoreDirectory();
 // The canonical device configuration file: device.json in the store.
 std::string DeviceConfigPath();
 
+// True when the only argument is -h or --help.
+bool AsksForHelp(int argc, char** argv);
+// The closing paragraph of every command's help: where the copy lives.
+std::string StoreHelp();
+
 // Creates the directory and every missing parent (0755 less the umask).
 bool MakeDirectories(const std::string& path, std::string* error);
 
