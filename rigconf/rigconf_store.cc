@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -43,6 +44,29 @@ bool MakeDirectories(const std::string& path, std::string* error) {
   if (!corelib::IsDirectory(path)) {
     *error = "'" + path + "' exists and is not a directory";
     return false;
+  }
+  return true;
+}
+
+bool CheckStoreOwners(const std::string& path, std::string* error) {
+  for (std::string at = path; !at.empty();) {
+    struct stat name, directory;
+    if (lstat(at.c_str(), &name) != 0 || stat(at.c_str(), &directory) != 0) {
+      *error = "cannot examine '" + at + "': " + strerror(errno);
+      return false;
+    }
+    const bool ours = (name.st_uid == 0 || name.st_uid == geteuid()) &&
+                      (directory.st_uid == 0 || directory.st_uid == geteuid());
+    // Without the sticky bit, anyone who may write to a directory may
+    // rename what is in it.
+    const bool shared = (directory.st_mode & S_IWOTH) != 0 && (directory.st_mode & S_ISVTX) == 0;
+    if (!ours || shared) {
+      *error = "'" + at + "' can be changed by another user";
+      return false;
+    }
+    const std::string parent = corelib::DirName(at);
+    if (parent == at) break;
+    at = parent;
   }
   return true;
 }

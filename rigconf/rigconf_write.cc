@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
   }
   const std::string target = rigconf::DeviceConfigPath();
   if (!rigconf::MakeDirectories(rigconf::StoreDirectory(), &error) ||
+      !rigconf::CheckStoreOwners(rigconf::StoreDirectory(), &error) ||
       !corelib::ReplaceFileAtomically(target, text, &error)) {
     fprintf(stderr, "rigconf_write: cannot store the local device configuration: %s\n",
             error.c_str());
