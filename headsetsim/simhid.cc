@@ -13,10 +13,13 @@
 //   get 0x00  an unnumbered 64-byte test pattern.
 #include <hidapi/hidapi.h>
 
+#include <fcntl.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <wchar.h>
 
 #include <algorithm>
@@ -68,9 +71,22 @@ void Trace(const char* format, ...) {
   const char* path = getenv("SBHEADSET_SIM_TRACE");
   if (path == nullptr || *path == '\0')
     return;
-  FILE* file = fopen(path, "a");
-  if (file == nullptr)
+  // Appended to only when it is this user's own plain file with no second
+  // name: a link, or a file (or hard link) another user put at the name in
+  // a shared directory, gets no trace; nor does a pipe without a reader.
+  int fd =
+      open(path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0)
     return;
+  struct stat info;
+  FILE* file = nullptr;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+      info.st_uid == geteuid())
+    file = fdopen(fd, "a");
+  if (file == nullptr) {
+    close(fd);
+    return;
+  }
   va_list args;
   va_start(args, format);
   vfprintf(file, format, args);

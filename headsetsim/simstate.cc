@@ -81,10 +81,14 @@ bool ReadFile(const std::string& path, std::string* bytes) {
   return true;
 }
 
-// Replaces `path` in one step, so a reader never sees half a file.
+// Replaces `path` in one step, so a reader never sees half a file. The
+// staging file is made afresh (a stale one from a crashed run of the same
+// process id removed first): a link or file planted at its name is never
+// written through, and rename replaces a link at `path` without following it.
 bool ReplaceFile(const std::string& path, const std::string& bytes, std::string* error) {
   std::string staging = path + ".tmp" + std::to_string(getpid());
-  int fd = open(staging.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  unlink(staging.c_str());
+  int fd = open(staging.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   bool written = fd >= 0;
   for (size_t done = 0; written && done < bytes.size();) {
     ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -98,7 +102,8 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, std::string*
     written = false;
   if (!written) {
     *error = "cannot write " + staging;
-    unlink(staging.c_str());
+    if (fd >= 0)
+      unlink(staging.c_str());
     return false;
   }
   if (rename(staging.c_str(), path.c_str()) != 0) {

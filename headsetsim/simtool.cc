@@ -33,12 +33,13 @@ const char kUsage[] =
     "  inspect NAME                print the stored configuration, inflated\n"
     "  erase NAME                  forget the stored configuration\n"
     "  remove NAME                 remove the headset\n"
+    "  help, -h, --help            print this text\n"
     "\n"
     "Identity keys: vendor_id product_id serial product interfaces\n"
     "Fault keys: fail_open get_fail send_fail (a count or all), short_report,\n"
-    "  bad_length (data report number), bad_length_value, announce_size,\n"
-    "  truncate_stream, corrupt_stream (-1 off), disconnect_after (data reports),\n"
-    "  serial_language_id (yes/no), bad_flash_write (flip/stale/no)\n";
+    "    bad_length (data report number), bad_length_value, announce_size,\n"
+    "    truncate_stream, corrupt_stream (-1 off), disconnect_after (data reports),\n"
+    "    serial_language_id (yes/no), bad_flash_write (flip/stale/no)\n";
 
 constexpr size_t kMaxStreamSize = 0xFFFF;
 

@@ -8,9 +8,20 @@
 #include "corelib/src/pathtools.h"
 #include "rigconf/rigconf_store.h"
 
+const char kUsage[] = "usage: rigconf_path device\n";
+
 int main(int argc, char** argv) {
+  if (rigconf::AsksForHelp(argc, argv)) {
+    printf("%s"
+           "Prints the path of the local copy of the device configuration; fails while\n"
+           "none is stored.\n\n"
+           "  device      the device configuration, the only kind kept\n"
+           "  -h, --help  print this text\n%s",
+           kUsage, rigconf::StoreHelp().c_str());
+    return 0;
+  }
   if (argc != 2 || strcmp(argv[1], rigconf::kDeviceKind) != 0) {
-    fprintf(stderr, "usage: rigconf_path device\n");
+    fputs(kUsage, stderr);
     return 2;
   }
   const std::string path = rigconf::DeviceConfigPath();

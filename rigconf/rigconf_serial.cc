@@ -6,9 +6,19 @@
 #include "devconfig/configloader.h"
 #include "rigconf/rigconf_store.h"
 
-int main(int argc, char** /*argv*/) {
+const char kUsage[] = "usage: rigconf_serial\n";
+
+int main(int argc, char** argv) {
+  if (rigconf::AsksForHelp(argc, argv)) {
+    printf("%s"
+           "Prints \"device_serial_number\" of the local copy of the device\n"
+           "configuration; fails when there is none.\n\n"
+           "  -h, --help  print this text\n%s",
+           kUsage, rigconf::StoreHelp().c_str());
+    return 0;
+  }
   if (argc != 1) {
-    fprintf(stderr, "usage: rigconf_serial\n");
+    fputs(kUsage, stderr);
     return 2;
   }
   const std::string path = rigconf::DeviceConfigPath();

@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -22,6 +23,15 @@ std::string DeviceConfigPath() {
   return corelib::JoinPath(StoreDirectory(), std::string(kDeviceKind) + ".json");
 }
 
+bool AsksForHelp(int argc, char** argv) {
+  return argc == 2 && (strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0);
+}
+
+std::string StoreHelp() {
+  return std::string("\nThe copy lives in $") + kStoreDirVariable + ", or in " + kDefaultStoreDir +
+         "\nwhen that is unset or empty.\n";
+}
+
 bool MakeDirectories(const std::string& path, std::string* error) {
   if (path.empty() || corelib::IsDirectory(path)) return true;
   const std::string parent = corelib::DirName(path);
@@ -34,6 +44,29 @@ bool MakeDirectories(const std::string& path, std::string* error) {
   if (!corelib::IsDirectory(path)) {
     *error = "'" + path + "' exists and is not a directory";
     return false;
+  }
+  return true;
+}
+
+bool CheckStoreOwners(const std::string& path, std::string* error) {
+  for (std::string at = path; !at.empty();) {
+    struct stat name, directory;
+    if (lstat(at.c_str(), &name) != 0 || stat(at.c_str(), &directory) != 0) {
+      *error = "cannot examine '" + at + "': " + strerror(errno);
+      return false;
+    }
+    const bool ours = (name.st_uid == 0 || name.st_uid == geteuid()) &&
+                      (directory.st_uid == 0 || directory.st_uid == geteuid());
+    // Without the sticky bit, anyone who may write to a directory may
+    // rename what is in it.
+    const bool shared = (directory.st_mode & S_IWOTH) != 0 && (directory.st_mode & S_ISVTX) == 0;
+    if (!ours || shared) {
+      *error = "'" + at + "' can be changed by another user";
+      return false;
+    }
+    const std::string parent = corelib::DirName(at);
+    if (parent == at) break;
+    at = parent;
   }
   return true;
 }

@@ -17,7 +17,19 @@ std::string StoreDirectory();
 // The canonical device configuration file: device.json in the store.
 std::string DeviceConfigPath();
 
+// True when the only argument is -h or --help.
+bool AsksForHelp(int argc, char** argv);
+// The closing paragraph of every command's help: where the copy lives.
+std::string StoreHelp();
+
 // Creates the directory and every missing parent (0755 less the umask).
 bool MakeDirectories(const std::string& path, std::string* error);
+
+// False, with the reason, unless the directory and each one above it (and
+// any link among them) belongs to this user or root and is not writable by
+// every user without the sticky bit. Otherwise another user could swap in a
+// directory of their own, say one planted in /tmp before the store was made,
+// and with it the copy that later runs load.
+bool CheckStoreOwners(const std::string& path, std::string* error);
 
 }  // namespace rigconf

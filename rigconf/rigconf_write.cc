@@ -10,9 +10,21 @@
 #include "devconfig/storable_config.h"
 #include "rigconf/rigconf_store.h"
 
+const char kUsage[] = "usage: rigconf_write device FILE\n";
+
 int main(int argc, char** argv) {
+  if (rigconf::AsksForHelp(argc, argv)) {
+    printf("%s"
+           "Makes FILE the local copy of the device configuration, replacing the old\n"
+           "one atomically, but only when FILE loads as a configuration document.\n"
+           "Creates the directory of the copy.\n\n"
+           "  device      the device configuration, the only kind kept\n"
+           "  -h, --help  print this text\n%s",
+           kUsage, rigconf::StoreHelp().c_str());
+    return 0;
+  }
   if (argc != 3 || strcmp(argv[1], rigconf::kDeviceKind) != 0) {
-    fprintf(stderr, "usage: rigconf_write device FILE\n");
+    fputs(kUsage, stderr);
     return 2;
   }
   const std::string source = argv[2];
@@ -29,6 +41,7 @@ int main(int argc, char** argv) {
   }
   const std::string target = rigconf::DeviceConfigPath();
   if (!rigconf::MakeDirectories(rigconf::StoreDirectory(), &error) ||
+      !rigconf::CheckStoreOwners(rigconf::StoreDirectory(), &error) ||
       !corelib::ReplaceFileAtomically(target, text, &error)) {
     fprintf(stderr, "rigconf_write: cannot store the local device configuration: %s\n",
             error.c_str());

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=("$@"
           cmake g++ make pkg-config libjsoncpp-dev libhidapi-dev libudev-dev zlib1g-dev libmd-dev
           googletest libgtest-dev
-          man-db groff-base bash-completion dpkg-dev file  # manual page, completion and package tests
+          man-db groff-base bash-completion dpkg-dev file lintian  # manual page, completion and package tests
           hyperfine jq time python3)                       # the benchmark and its quick test
 missing=()
 for p in "${packages[@]}"; do

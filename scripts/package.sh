@@ -6,6 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build}
+# The packages' directories take their modes from the umask: Debian wants
+# 0755, so build as dpkg-buildpackage does.
+umask 022
 scripts/build.sh "$dir" -DSBCONFIG_SANITIZE=OFF
 (cd "$dir" && cpack -G DEB)
 ls "$dir"/*.deb

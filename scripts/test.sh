@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-scripts/build.sh build
+# The tests are named on: the demo may have configured this build without them.
+scripts/build.sh build -DSBCONFIG_TESTS=ON
 (cd build && ctest --output-on-failure -j"$(nproc)")
-scripts/build.sh build-sanitize -DSBCONFIG_SANITIZE=ON
+scripts/build.sh build-sanitize -DSBCONFIG_SANITIZE=ON -DSBCONFIG_TESTS=ON
 (cd build-sanitize && ctest --output-on-failure -j"$(nproc)")

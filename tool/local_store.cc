@@ -1,5 +1,9 @@
 #include "tool/local_store.h"
 
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 
@@ -19,6 +23,28 @@ bool RunSibling(const std::string& command, std::string* output) {
   const int32_t status = corelib::RunCommandCapture(command, &captured);
   *output = corelib::TrimTrailingWhitespace(captured);
   return status == 0;
+}
+
+// Creates the staging file afresh, readable by this user only. O_EXCL with
+// O_NOFOLLOW never opens what is already at the name, so a link or file
+// another user planted in a shared TMPDIR (/tmp) is refused, not written
+// through. 0 on success, else the error number; a cut file (a full disk)
+// is removed, not left for anyone to take.
+int CreateStagingFile(const std::string& path, const std::string& text) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return errno;
+  int code = 0;
+  size_t done = 0;
+  while (code == 0 && done < text.size()) {
+    const ssize_t written = write(fd, text.data() + done, text.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) code = written < 0 ? errno : EIO;
+    else done += static_cast<size_t>(written);
+  }
+  if (code == 0 && fsync(fd) != 0) code = errno;
+  if (close(fd) != 0 && code == 0) code = errno;
+  if (code != 0) unlink(path.c_str());
+  return code;
 }
 
 }  // namespace
@@ -57,9 +83,14 @@ StepResult WriteToLocalStore(RunContext& run) {
   }
   const std::string staging = corelib::JoinPath(corelib::TempDirectory(), "configtool.json");
   corelib::DeleteFile(staging);  // a stale one must not be handed on
-  if (!corelib::WriteTextFile(staging, text)) {
-    corelib::DeleteFile(staging);  // a cut copy (a full disk) must not be left for anyone to take
+  const int code = CreateStagingFile(staging, text);
+  if (code != 0) {
     PrintInEveryMode("Error writing new configuration to staging location %s.\n", staging.c_str());
+    // Another user's file in a sticky /tmp cannot be removed; a link may be put back.
+    if (code == EEXIST) {
+      PrintInEveryMode("Something else is at that name and could not be removed, or came back; "
+                       "nothing was written to it.\n");
+    }
     return StepResult::kExitFailure;
   }
   // TMPDIR may hold blanks or shell syntax: the path goes as one quoted word.
@@ -69,6 +100,8 @@ StepResult WriteToLocalStore(RunContext& run) {
     return StepResult::kExitFailure;
   }
   PrintProgress(run.quiet, "Wrote configuration to device\n");
+  // unlink never follows a link. In a sticky TMPDIR nobody else can have
+  // swapped our file out; in any other the swapper could delete it anyway.
   corelib::DeleteFile(staging);
   return StepResult::kContinue;
 }

@@ -1,59 +1,56 @@
 #!/usr/bin/env bash
-# The manual page: it renders without a warning, documents every option of
-# the tool under its own name (synonyms included), and names no option that
-# the tool does not have.
+# The manual page of every installed command: it renders without a warning,
+# has an entry of its own for every option or command that the command's
+# help output lists and for no other name, and its ENVIRONMENT, FILES and
+# SEE ALSO sections name what the table below says.
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$E2E_DIR/lib.sh"
 source "$E2E_DIR/option_names.sh"
-
-PAGE=$SB_SOURCE_DIR/doc/sbconfigtool.1
-RENDERED=$TEST_DIR/rendered.txt
 command -v man >/dev/null || fail "man is not installed (scripts/install-deps.sh)"
 
-begin_case "the option lists are found"
-usage_option_names >"$TEST_DIR/usage_names"
-table_option_names >"$TEST_DIR/table_names"
-[ "$(wc -l <"$TEST_DIR/usage_names")" -ge 40 ] || fail "too few options in the usage text"
-[ "$(wc -l <"$TEST_DIR/table_names")" -gt "$(wc -l <"$TEST_DIR/usage_names")" ] ||
-  fail "no synonyms found in tool/tool_options.cc"
+# The names starting the indented lines of --help: "  -h, --help  ..." gives -h and --help.
+help_names() {
+  "$SB_BUILD_DIR/$1" --help </dev/null 2>/dev/null |
+    awk '/^  [^ ]/ { for (i = 1; $i ~ /,$/; i++) print substr($i, 1, length($i) - 1); print $i }'
+}
 
-begin_case "man renders the page without warnings"
-MANWIDTH=80 man --warnings -E UTF-8 -l "$PAGE" >"$RENDERED" 2>"$TEST_DIR/warnings"
-code=$?
-[ "$code" = 0 ] || fail "man exit code $code: $(cat "$TEST_DIR/warnings")"
-[ ! -s "$TEST_DIR/warnings" ] || fail "warnings: $(head -20 "$TEST_DIR/warnings")"
-[ -s "$RENDERED" ] || fail "nothing rendered"
+# page, then what its ENVIRONMENT, FILES and SEE ALSO must name (comma-separated).
+while read -r page environment files see_also <&3; do
+  PAGE=$SB_SOURCE_DIR/doc/$page.1
 
-# The slash words of the rendered text, one a line, without overstriking.
-col -b <"$RENDERED" | grep -oE '/[A-Za-z?]+' | sort -u >"$TEST_DIR/mentioned"
+  begin_case "$page: man renders the page without warnings"
+  MANWIDTH=80 man --warnings -E UTF-8 -l "$PAGE" >"$TEST_DIR/rendered" 2>"$TEST_DIR/warnings" ||
+    fail "man failed: $(cat "$TEST_DIR/warnings")"
+  [ ! -s "$TEST_DIR/warnings" ] || fail "warnings: $(head -20 "$TEST_DIR/warnings")"
+  col -bx <"$TEST_DIR/rendered" >"$TEST_DIR/plain"
 
-begin_case "every option of the usage text and every synonym is documented"
-while read -r name; do
-  grep -qxF -- "$name" "$TEST_DIR/mentioned" || fail "the page does not mention $name"
-done <"$TEST_DIR/table_names"
+  begin_case "$page: an entry for each name of the help output, in its letter case, and no other"
+  # The tool's usage text leaves out the synonyms; its option table has them.
+  if [ "$page" = sbconfigtool ]; then table_option_names; else help_names "$page"; fi |
+    sort -u >"$TEST_DIR/names"
+  # An entry of OPTIONS or COMMANDS: .TP (or .TQ), then a bold line of the
+  # name and its synonyms (words starting with / or -).
+  awk '/^\.SH (OPTIONS|COMMANDS)/ {on = 1; next} /^\.SH/ {on = 0}
+       on && prev ~ /^\.T[PQ]/ && $1 ~ /^\.B[IR]?$/ {
+         for (i = 2; i <= NF; i++) { w = $i; gsub(/[\\"()]/, "", w); if (i == 2 || w ~ /^[-\/]/) print w }
+       }
+       {prev = $0}' "$PAGE" | sort -u >"$TEST_DIR/entries"
+  cmp -s "$TEST_DIR/names" "$TEST_DIR/entries" ||
+    fail "(<: a name without an entry, >: an entry of no name) $(diff "$TEST_DIR/names" "$TEST_DIR/entries")"
 
-begin_case "each option has an entry of its own in OPTIONS"
-# An entry starts with .TP (or .TQ) followed by a line setting the name in bold.
-awk '/^\.SH OPTIONS/ {on = 1; next} /^\.SH/ {on = 0}
-     on && prev ~ /^\.T[PQ]/ && $1 ~ /^\.B[IR]?$/ {
-       for (i = 2; i <= NF; i++) { w = $i; gsub(/["()]/, "", w); if (w ~ /^\//) print w }
-     }
-     {prev = $0}' "$PAGE" | sort -u >"$TEST_DIR/entries"
-while read -r name; do
-  grep -qxF -- "$name" "$TEST_DIR/entries" || fail "no entry for $name"
-done <"$TEST_DIR/table_names"
-
-begin_case "every entry names a real option, in the tool's letter case"
-while read -r name; do
-  grep -qxF -- "$name" "$TEST_DIR/table_names" || fail "the page documents unknown option '$name'"
-done <"$TEST_DIR/entries"
-
-begin_case "the exit codes, files and environment are documented"
-for section in "EXIT STATUS" ENVIRONMENT FILES EXAMPLES; do
-  grep -qx "$section" <(col -b <"$RENDERED") || fail "no section $section"
-done
-for word in configtool.json TMPDIR SBHEADSET_SIM_DIR LD_LIBRARY_PATH 70-sbconfigtool.rules; do
-  grep -qF -- "$word" <(col -b <"$RENDERED") || fail "the page does not mention $word"
-done
+  begin_case "$page: exit status, examples, environment, files and related pages"
+  for wanted in "EXIT STATUS:0,1" "EXAMPLES:$page" "ENVIRONMENT:$environment" "FILES:$files" "SEE ALSO:$see_also"; do
+    for word in $(tr , ' ' <<<"${wanted#*:}"); do
+      awk -v s="${wanted%%:*}" '$0 == s {on = 1; next} /^[^ ]/ {on = 0} on' "$TEST_DIR/plain" |
+        grep -qwF -- "$word" || fail "${wanted%%:*} does not name $word"
+    done
+  done
+done 3<<'EOF'
+sbconfigtool   TMPDIR,SBCONFIG_RIGCONF_DIR,SBHEADSET_SIM_DIR,SBHEADSET_SIM_TRACE,LD_LIBRARY_PATH  configtool.json,70-sbconfigtool.rules  rigconf_path,rigconf_serial,rigconf_write,sbheadset-sim
+rigconf_path   SBCONFIG_RIGCONF_DIR  /var/lib/sbconfigtool/device.json  sbconfigtool,rigconf_serial,rigconf_write
+rigconf_serial SBCONFIG_RIGCONF_DIR  /var/lib/sbconfigtool/device.json  sbconfigtool,rigconf_path,rigconf_write
+rigconf_write  SBCONFIG_RIGCONF_DIR  /var/lib/sbconfigtool/device.json  sbconfigtool,rigconf_path,rigconf_serial
+sbheadset-sim  SBHEADSET_SIM_DIR,SBHEADSET_SIM_TRACE,LD_LIBRARY_PATH  libhidapi-hidraw.so.0,NAME.headset,NAME.zcfg  sbconfigtool
+EOF
 
 finish

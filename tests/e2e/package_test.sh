@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian packages: built with CPack from the already-built tree into a
 # scratch directory, unpacked with dpkg-deb into a temporary root, checked
-# for their files and dependencies, and the unpacked programs run.
+# for their files and dependencies and by lintian, and the unpacked programs
+# run.
 #
 # Skipped in the sanitizer build: a sanitized binary is not what we ship, and
 # its dependencies (the sanitizer runtimes) are not those of the package.
@@ -19,9 +20,10 @@ ROOT=$TEST_DIR/root
 SIM_ROOT=$TEST_DIR/simroot
 
 begin_case "cpack builds the two packages"
-for tool in cpack dpkg-deb dpkg-shlibdeps readelf; do
+for tool in cpack dpkg-deb dpkg-shlibdeps readelf lintian; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/install-deps.sh)"
 done
+umask 022  # as scripts/package.sh
 cpack --config "$SB_BUILD_DIR/CPackConfig.cmake" -G DEB -B "$PKG_DIR" >"$TEST_DIR/cpack.log" 2>&1 ||
   fail "cpack failed: $(tail -20 "$TEST_DIR/cpack.log")"
 TOOL_DEB=$(ls "$PKG_DIR"/sbconfigtool_*.deb 2>/dev/null)
@@ -29,6 +31,12 @@ SIM_DEB=$(ls "$PKG_DIR"/sbconfigtool-sim_*.deb 2>/dev/null)
 [ -f "$TOOL_DEB" ] || fail "no sbconfigtool package in: $(ls "$PKG_DIR")"
 [ -f "$SIM_DEB" ] || fail "no sbconfigtool-sim package in: $(ls "$PKG_DIR")"
 [ "$(ls "$PKG_DIR"/*.deb | wc -l)" = 2 ] || fail "more packages than expected: $(ls "$PKG_DIR"/*.deb)"
+
+begin_case "lintian finds no error and no warning in either package"
+lintian --fail-on error,warning --tag-display-limit 0 "$TOOL_DEB" "$SIM_DEB" >"$TEST_DIR/lintian.log" 2>&1
+code=$?
+[ "$code" != 1 ] || fail "lintian did not run: $(tail -5 "$TEST_DIR/lintian.log")"
+! grep -E '^[EW]: ' "$TEST_DIR/lintian.log" || fail "lintian reports the lines above"
 
 # The regular files and links of a package, as paths without the leading "./".
 package_files() {
@@ -41,9 +49,12 @@ begin_case "the tool package holds the tool, its manual page, completion and ude
   # The sibling commands, once they are part of the build.
   if [ -f "$SB_SOURCE_DIR/rigconf/CMakeLists.txt" ]; then
     printf 'usr/bin/%s\n' rigconf_path rigconf_serial rigconf_write
+    printf 'usr/share/man/man1/%s.1.gz\n' rigconf_path rigconf_serial rigconf_write
   fi
   echo usr/lib/udev/rules.d/70-sbconfigtool.rules
   echo usr/share/bash-completion/completions/sbconfigtool
+  echo usr/share/doc/sbconfigtool/changelog.gz
+  echo usr/share/doc/sbconfigtool/copyright
   echo usr/share/man/man1/sbconfigtool.1.gz
 } | sort >"$TEST_DIR/expected_tool_files"
 package_files "$TOOL_DEB" >"$TEST_DIR/tool_files"
@@ -55,7 +66,8 @@ package_files "$SIM_DEB" >"$TEST_DIR/sim_files"
 grep -qx 'usr/bin/sbheadset-sim' "$TEST_DIR/sim_files" || fail "no usr/bin/sbheadset-sim"
 SIM_LIB_REL=$(grep '/sbconfigtool/headsetsim/libhidapi-hidraw\.so\.0$' "$TEST_DIR/sim_files")
 [ -n "$SIM_LIB_REL" ] || fail "no private libhidapi-hidraw.so.0: $(cat "$TEST_DIR/sim_files")"
-[ "$(wc -l <"$TEST_DIR/sim_files")" = 2 ] || fail "unexpected files: $(cat "$TEST_DIR/sim_files")"
+grep -qx 'usr/share/man/man1/sbheadset-sim.1.gz' "$TEST_DIR/sim_files" || fail "no manual page"
+[ "$(wc -l <"$TEST_DIR/sim_files")" = 5 ] || fail "unexpected files: $(cat "$TEST_DIR/sim_files")"
 
 begin_case "the packages' dependencies come from the libraries their programs use"
 dpkg-deb -x "$TOOL_DEB" "$ROOT" || fail "dpkg-deb -x failed"
@@ -113,10 +125,10 @@ begin_case "the unpacked completion registers itself"
 begin_case "the unpacked simulator serves a headset through the unpacked HID stand-in"
 export SBHEADSET_SIM_DIR=$TEST_DIR/sim
 mkdir -p "$SBHEADSET_SIM_DIR"
-"$SIM_ROOT/usr/bin/sbheadset-sim" create hmd1 serial=HMD-0001 >"$TEST_DIR/sim.out" 2>&1 ||
+"$SIM_ROOT/usr/bin/sbheadset-sim" create hmd1 serial=SBH-2417-0042 >"$TEST_DIR/sim.out" 2>&1 ||
   fail "sbheadset-sim create: $(cat "$TEST_DIR/sim.out")"
 "$SIM_ROOT/usr/bin/sbheadset-sim" list >"$TEST_DIR/sim.out" 2>&1 || fail "sbheadset-sim list failed"
-grep -q 'HMD-0001' "$TEST_DIR/sim.out" || fail "the headset is not listed: $(cat "$TEST_DIR/sim.out")"
+grep -q 'SBH-2417-0042' "$TEST_DIR/sim.out" || fail "the headset is not listed: $(cat "$TEST_DIR/sim.out")"
 # The stand-in provides every HID function the tool's device code calls.
 for fn in hid_enumerate hid_free_enumeration hid_open_path hid_close hid_get_feature_report \
     hid_send_feature_report hid_read_timeout hid_write; do
@@ -134,6 +146,6 @@ fi
 begin_case "the unpacked tool finds a headset through the unpacked stand-in"
 LD_LIBRARY_PATH=$(dirname "$SIM_ROOT/$SIM_LIB_REL") run_tool /PrintSentinelSerial
 expect_exit 0
-expect_stdout_equals $'connectedserial: HMD-0001\n'
+expect_stdout_equals $'connectedserial: SBH-2417-0042\n'
 
 finish

@@ -24,7 +24,9 @@ bool Fail(std::string* error, const std::string& what, const std::string& path, 
 
 // Follows symbolic links (relative ones from the link's own directory) to
 // the path that is really written. A missing file ends the walk: it is new,
-// or the destination of a dangling link.
+// or the destination of a dangling link. Only links of this user or root
+// are followed: one that another user planted (in /tmp, say) must not steer
+// the write, whatever fs.protected_symlinks says, as readlink bypasses it.
 bool ResolveLinks(const std::string& target, std::string* resolved, std::string* error) {
   std::string path = target;
   for (int depth = 0;; ++depth) {
@@ -34,6 +36,9 @@ bool ResolveLinks(const std::string& target, std::string* resolved, std::string*
       return Fail(error, "Cannot examine", path, errno);
     }
     if (!S_ISLNK(info.st_mode)) break;
+    if (info.st_uid != geteuid() && info.st_uid != 0) {
+      return Fail(error, "Will not follow another user's link", path, EPERM);
+    }
     if (depth == kMaxLinkDepth) return Fail(error, "Cannot follow the links of", target, ELOOP);
     char buffer[4096];
     const ssize_t length = readlink(path.c_str(), buffer, sizeof(buffer));
@@ -94,9 +99,22 @@ bool WriteAll(FILE* file, const std::string& text) {
 }
 
 // Devices and pipes (/dev/null, /dev/stdout) are written, never replaced.
+// Nothing is created, and what was put at the name since it was examined
+// (a link, a regular file such as a hard link to another's) is refused.
 bool WriteInPlace(const std::string& path, const std::string& text, std::string* error) {
-  FILE* file = fopen(path.c_str(), "w");
-  if (file == nullptr) return Fail(error, "Cannot open", path, errno);
+  const int fd = open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return Fail(error, "Cannot open", path, errno);
+  struct stat info;
+  if (fstat(fd, &info) != 0 || S_ISREG(info.st_mode)) {
+    close(fd);
+    return Fail(error, "Cannot write in place", path, EPERM);
+  }
+  FILE* file = fdopen(fd, "w");
+  if (file == nullptr) {
+    const int code = errno;
+    close(fd);
+    return Fail(error, "Cannot open", path, code);
+  }
   if (!WriteAll(file, text)) {
     const int code = errno;
     fclose(file);
@@ -114,12 +132,15 @@ bool ReplaceFileAtomically(const std::string& target, const std::string& text,
   std::string path;
   if (!ResolveLinks(target, &path, error)) return false;
 
+  // lstat: the links are resolved, and one appearing since is not followed.
+  // Another user's file is replaced, but its permission bits are not taken
+  // over: they could let that user write into ours.
   mode_t mode = 0644 & ~CurrentUmask();
   struct stat info;
-  if (stat(path.c_str(), &info) == 0) {
+  if (lstat(path.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return Fail(error, "Cannot replace", path, EISDIR);
     if (!S_ISREG(info.st_mode)) return WriteInPlace(path, text, error);
-    mode = info.st_mode & 07777;
+    if (info.st_uid == geteuid()) mode = info.st_mode & 07777;
   }
 
   // Same directory as the target, so the rename cannot cross file systems;

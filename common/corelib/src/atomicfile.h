@@ -7,9 +7,10 @@
 namespace corelib {
 
 // Writes text to a fresh temporary file beside the target, syncs it and
-// renames it over the target. A symbolic link is followed, so the file it
-// leads to is replaced and the link stays; an existing target keeps its
-// permission bits, a new one gets 0644 less the umask. A device or pipe
+// renames it over the target. A symbolic link of this user or root is
+// followed, so the file it leads to is replaced and the link stays; another
+// user's link is refused. An existing target of this user keeps its
+// permission bits, any other gets 0644 less the umask. A device or pipe
 // cannot be replaced and is written in place instead. On failure the target
 // is untouched, no temporary file remains and error (when given) says why.
 bool ReplaceFileAtomically(const std::string& target, const std::string& text,
