@@ -13,14 +13,14 @@ namespace vantage {
 class CHidDevice {
  public:
   CHidDevice();
-  virtual ~CHidDevice();
+  ~CHidDevice();
   CHidDevice(const CHidDevice&) = delete;
   CHidDevice& operator=(const CHidDevice&) = delete;
 
   // A serialOrPath starting with two backslashes is a device path. Does not open.
   void SetTarget(uint32_t vendorId, uint32_t productId, const char* serialOrPath,
                  int32_t sequence);
-  virtual bool Open(bool quiet);
+  bool Open(bool quiet);
   void Close();
 
   // Reads a feature report; `out` receives the bytes after the report number.
