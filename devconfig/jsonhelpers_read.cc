@@ -287,99 +287,6 @@ int JsonPrecision(const Json::Value& v) {
   return kDoublePrecision;
 }
 
-namespace {
-
-// "%.9g" of a single-precision value between 1e-9 and 1e9 in magnitude, the
-// bulk of what a document holds (sensor positions and normals), by integer
-// arithmetic: the exact value m * 2^e is scaled to nine digits and rounded
-// half to even, as printf rounds. False for anything else.
-bool AppendFloatNineDigits(std::string* out, double v) {
-  const double magnitude = std::fabs(v);
-  if (!(magnitude >= 1e-9 && magnitude < 1e9)) return false;
-  const float single = static_cast<float>(magnitude);
-  if (static_cast<double>(single) != magnitude) return false;
-  // A normal float in this range: 24-bit mantissa, magnitude = mantissa * 2^e.
-  uint32_t bits = 0;
-  std::memcpy(&bits, &single, sizeof(bits));
-  const uint64_t mantissa = (bits & 0x7FFFFFu) | 0x800000u;
-  const int e = static_cast<int>(bits >> 23) - 150;  // -54..6
-
-  static const uint64_t kPowersOfTen[19] = {
-      1u,          10u,          100u,          1000u,          10000u,          100000u,          1000000u,
-      10000000u,   100000000u,   1000000000u,   10000000000u,   100000000000u,   1000000000000u,
-      10000000000000u, 100000000000000u, 1000000000000000u, 10000000000000000u, 100000000000000000u,
-      1000000000000000000u};
-  // Decimal exponent of the first digit, estimated from the binary one and
-  // corrected below: floor((e + 23) * log10(2)) is at most one low.
-  int k = ((e + 23) * 78913) >> 18;
-  unsigned __int128 digits = 0;
-  for (;;) {
-    const int scale = 8 - k;  // 10^scale must fit 64 bits
-    if (scale < 0 || scale > 18) return false;
-    const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kPowersOfTen[scale];
-    unsigned __int128 remainder = 0;
-    unsigned __int128 half = 0;
-    if (e >= 0) {
-      digits = scaled << e;
-    } else {
-      digits = scaled >> -e;
-      remainder = scaled & ((static_cast<unsigned __int128>(1) << -e) - 1);
-      half = static_cast<unsigned __int128>(1) << (-e - 1);
-    }
-    if (digits >= 1000000000u) {
-      ++k;
-      continue;
-    }
-    if (digits < 100000000u) {
-      --k;
-      continue;
-    }
-    if (remainder > half || (remainder == half && half != 0 && (digits & 1) != 0)) ++digits;
-    if (digits == 1000000000u) {
-      digits = 100000000u;
-      ++k;
-    }
-    break;
-  }
-
-  char text[9];
-  uint32_t n = static_cast<uint32_t>(digits);
-  for (int i = 8; i >= 0; --i, n /= 10) text[i] = static_cast<char>('0' + n % 10);
-  int length = 9;
-  while (length > 1 && text[length - 1] == '0') --length;  // %g drops trailing zeros
-
-  char buffer[32];
-  char* p = buffer;
-  if (v < 0) *p++ = '-';
-  if (k < -4 || k >= 9) {
-    *p++ = text[0];
-    if (length > 1) {
-      *p++ = '.';
-      for (int i = 1; i < length; ++i) *p++ = text[i];
-    }
-    *p++ = 'e';
-    *p++ = k < 0 ? '-' : '+';
-    const int exponent = k < 0 ? -k : k;
-    *p++ = static_cast<char>('0' + exponent / 10);
-    *p++ = static_cast<char>('0' + exponent % 10);
-  } else if (k >= 0) {
-    for (int i = 0; i <= k; ++i) *p++ = i < length ? text[i] : '0';
-    if (length > k + 1) {
-      *p++ = '.';
-      for (int i = k + 1; i < length; ++i) *p++ = text[i];
-    }
-  } else {
-    *p++ = '0';
-    *p++ = '.';
-    for (int i = 0; i < -k - 1; ++i) *p++ = '0';
-    for (int i = 0; i < length; ++i) *p++ = text[i];
-  }
-  out->append(buffer, p);
-  return true;
-}
-
-}  // namespace
-
 void AppendJsonReal(std::string* out, double v, int precision) {
   if (std::isnan(v)) {
     out->append("null");
@@ -389,9 +296,8 @@ void AppendJsonReal(std::string* out, double v, int precision) {
     out->append(v > 0 ? "1e+9999" : "-1e+9999");
     return;
   }
-  if (precision == kFloatPrecision && AppendFloatNineDigits(out, v)) return;
   // to_chars gives exactly what "%.*g" gives in the C locale, whatever the
-  // process locale, at a fraction of the cost of printf.
+  // process locale.
   char buffer[64];
   std::to_chars_result result =
       std::to_chars(buffer, buffer + sizeof(buffer), v, std::chars_format::general, std::clamp(precision, 0, kMaxPrecision));
