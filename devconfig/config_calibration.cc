@@ -31,11 +31,10 @@ void WriteEyeTransforms(const TrackedDeviceConfig& config, Json::Value* root) {
   if (!eyes.empty()) (*root)["tracking_to_eye_transform"] = std::move(eyes);
 }
 
-void WriteSensorModelMember(const TrackedDeviceConfig& config, Json::Value* root,
-                            std::vector<JsonPointList>* pointLists) {
+void WriteSensorModelMember(const TrackedDeviceConfig& config, Json::Value* root) {
   // A present model with nothing to write still leaves its (null) member.
   if (config.sensor_model.present)
-    (*root)["skybeacon_config"] = WriteSensorModel(config.sensor_model, pointLists);
+    (*root)["skybeacon_config"] = WriteSensorModel(config.sensor_model);
 }
 
 }  // namespace configsections

@@ -191,17 +191,15 @@ bool LoadFromFile(TrackedDeviceConfig* model, std::string* errorOut, const std::
 }
 
 std::string ToJsonString(const TrackedDeviceConfig& model, bool raiseRevision) {
-  // The verbatim blocks and the sensor model's points are written straight
-  // from the model: no copies, no tree for the points.
+  // The verbatim blocks are written straight from the model, not copied.
   std::vector<JsonMemberRef> blocks;
-  std::vector<JsonPointList> pointLists;
-  Json::Value root = model.ToJson(&blocks, &pointLists);
+  Json::Value root = model.ToJson(&blocks);
   if (raiseRevision) {
     // Unsigned arithmetic wraps 4294967295 round to 0.
     const uint32_t revision = JsonGet(root, "revision", Json::Value(0u)).asUInt();
     root["revision"] = Json::Value(static_cast<Json::UInt>(revision + 1u));
   }
-  std::string text = WriteStyledJson(root, blocks, pointLists);
+  std::string text = WriteStyledJson(root, blocks);
   JsonRelease(std::move(root));
   return text;
 }

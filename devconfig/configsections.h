@@ -47,10 +47,7 @@ void WriteTrackingCamera(const TrackedDeviceConfig& config, Json::Value* root);
 void ReadEyeTransforms(const Json::Value& root, TrackedDeviceConfig* config, std::string* problem);
 void ReadSensorModelMember(const Json::Value& root, TrackedDeviceConfig* config);
 void WriteEyeTransforms(const TrackedDeviceConfig& config, Json::Value* root);
-// With `pointLists`, the points and normals are placeholders for point lists
-// (WriteSensorModel).
-void WriteSensorModelMember(const TrackedDeviceConfig& config, Json::Value* root,
-                            std::vector<JsonPointList>* pointLists);
+void WriteSensorModelMember(const TrackedDeviceConfig& config, Json::Value* root);
 
 // Poses and IMU calibration in the legacy and sectioned forms (config_tracking.cc).
 void ReadPosesAndImu(const Json::Value& root, TrackedDeviceConfig* config);

@@ -11,12 +11,6 @@
 namespace {
 
 const unsigned kRightMargin = 160;
-// JsonFloat's precision, used for the reals of a point list.
-const int kPointPrecision = 9;
-// A point list placeholder is a null value whose start offset is
-// kPointListMark - index. The reader never sets a negative offset, and the
-// precision marks of reals lie above this.
-const ptrdiff_t kPointListMark = -1000;
 const char kIndentUnit[] = "   ";
 const size_t kIndentSize = sizeof(kIndentUnit) - 1;
 
@@ -149,9 +143,7 @@ class StyledDocumentWriter {
  public:
   explicit StyledDocumentWriter(unsigned rightMargin) : rightMargin_(rightMargin) {}
 
-  std::string Write(const Json::Value& root, const std::vector<JsonMemberRef>* rootMembers = nullptr,
-                    const std::vector<JsonPointList>* pointLists = nullptr) {
-    pointLists_ = pointLists;
+  std::string Write(const Json::Value& root, const std::vector<JsonMemberRef>* rootMembers = nullptr) {
     // Only the root object's own members are stand-ins; WriteObject takes
     // the list on its first call, which is the root's.
     rootMembers_ = root.isObject() ? rootMembers : nullptr;
@@ -203,25 +195,8 @@ class StyledDocumentWriter {
     }
   }
 
-  // The point list `v` stands for, if it is a placeholder for one.
-  const JsonPointList* PointListOf(const Json::Value& v) const {
-    if (pointLists_ == nullptr)
-      return nullptr;
-    const ptrdiff_t start = v.getOffsetStart();
-    if (start > kPointListMark)
-      return nullptr;
-    const size_t index = static_cast<size_t>(kPointListMark - start);
-    return index < pointLists_->size() ? &(*pointLists_)[index] : nullptr;
-  }
-
   void WriteValue(const Json::Value& v) {
     const Json::ValueType type = v.type();
-    if (type == Json::nullValue) {
-      if (const JsonPointList* points = PointListOf(v)) {
-        WritePointList(*points);
-        return;
-      }
-    }
     if (type == Json::objectValue && !v.empty())
       WriteObject(v);
     else if (type == Json::arrayValue && !v.empty())
@@ -286,18 +261,6 @@ class StyledDocumentWriter {
           container = true;
           return;
         }
-        if (type == Json::nullValue) {
-          if (const JsonPointList* points = PointListOf(child)) {
-            // As the array it stands for: a container unless empty.
-            if (points->count > 0) {
-              container = true;
-              return;
-            }
-            flat_.append("[]");
-            flatEnds_.push_back(flat_.size());
-            return;
-          }
-        }
         comment = comment || HasComment(child);
         AppendFlat(child, type, &flat_);
         flatEnds_.push_back(flat_.size());
@@ -331,32 +294,6 @@ class StyledDocumentWriter {
         out_.push_back(',');
       WriteCommentAfter(child);
     });
-    Unindent();
-    WriteWithIndent("]");
-  }
-
-  // What WriteArray makes of an array of three-element arrays of JsonFloat
-  // values: one element a line, each a short flat array (three reals of at
-  // most 15 characters each never reach the right margin).
-  void WritePointList(const JsonPointList& points) {
-    if (points.count == 0) {
-      out_.append("[]");
-      return;
-    }
-    WriteWithIndent("[");
-    Indent();
-    for (size_t i = 0; i < points.count; ++i) {
-      float xyz[3];
-      points.point(points.list, i, xyz);
-      WriteIndent();
-      out_.append("[ ");
-      AppendJsonReal(&out_, static_cast<double>(xyz[0]), kPointPrecision);
-      out_.append(", ");
-      AppendJsonReal(&out_, static_cast<double>(xyz[1]), kPointPrecision);
-      out_.append(", ");
-      AppendJsonReal(&out_, static_cast<double>(xyz[2]), kPointPrecision);
-      out_.append(i + 1 < points.count ? " ]," : " ]");
-    }
     Unindent();
     WriteWithIndent("]");
   }
@@ -420,7 +357,6 @@ class StyledDocumentWriter {
 
   unsigned rightMargin_;
   const std::vector<JsonMemberRef>* rootMembers_ = nullptr;
-  const std::vector<JsonPointList>* pointLists_ = nullptr;
   std::string out_;
   std::string indent_;
   std::string flat_;
@@ -439,16 +375,4 @@ std::string WriteStyledJson(const Json::Value& root, unsigned rightMargin) {
 std::string WriteStyledJson(const Json::Value& root, const std::vector<JsonMemberRef>& rootMembers) {
   StyledDocumentWriter writer(kRightMargin);
   return writer.Write(root, &rootMembers);
-}
-
-Json::Value JsonPointListPlaceholder(size_t index) {
-  Json::Value placeholder;
-  placeholder.setOffsetStart(kPointListMark - static_cast<ptrdiff_t>(index));
-  return placeholder;
-}
-
-std::string WriteStyledJson(const Json::Value& root, const std::vector<JsonMemberRef>& rootMembers,
-                            const std::vector<JsonPointList>& pointLists) {
-  StyledDocumentWriter writer(kRightMargin);
-  return writer.Write(root, &rootMembers, &pointLists);
 }

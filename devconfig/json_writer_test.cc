@@ -54,55 +54,6 @@ TEST(StyledWriter, RootMembersWrittenFromStandIns) {
   EXPECT_EQ(WriteStyledJson(array), WriteStyledJson(array, stands));
 }
 
-// Point lists written straight from floats give the text of the tree of
-// JsonFloat triples they stand for, wherever the placeholder sits; a
-// placeholder without its list is null.
-TEST(StyledWriter, PointListsAsTheTreesTheyStandFor) {
-  const float tricky[] = {0.0f, -0.0f, 0.1f, -0.2f, 1e-3f, 1.17549435e-38f, 1.4e-45f, -3.40282347e38f,
-                          999999999.0f, 1e9f, 123456789.0f, 1e-9f, 9.99999944e-10f, 0.5f, 60.0f};
-  std::vector<float> values;
-  for (float t : tricky) values.push_back(t);
-  values.resize(3 * ((values.size() + 2) / 3), 7.0f);
-  Json::Value triples(Json::arrayValue);
-  for (size_t i = 0; i < values.size(); i += 3) {
-    Json::Value triple(Json::arrayValue);
-    for (size_t k = 0; k < 3; ++k) triple.append(JsonFloat(values[i + k]));
-    triples.append(triple);
-  }
-  auto point = [](const void* list, size_t index, float xyz[3]) {
-    for (int k = 0; k < 3; ++k) xyz[k] = (*static_cast<const std::vector<float>*>(list))[3 * index + k];
-  };
-  const std::vector<JsonPointList> lists = {{&values, values.size() / 3, point}, {&values, 0, point},
-                                            {&values, 1, point}};
-
-  Json::Value root = JsonOf(R"({"a": {"deep": 1, "pts": null}, "b": [1, null, null], "c": null, "d": [null],
-                                "e": [null], "f": null})");
-  Json::Value full = root;
-  root["a"]["pts"] = JsonPointListPlaceholder(0);
-  full["a"]["pts"] = triples;
-  root["b"][1] = JsonPointListPlaceholder(1);  // empty: flat, on the array's one line
-  full["b"][1] = Json::Value(Json::arrayValue);
-  root["b"][2] = JsonPointListPlaceholder(2);  // not empty: the array goes on several lines
-  full["b"][2] = Json::Value(Json::arrayValue);
-  full["b"][2].append(triples[0]);
-  root["c"] = JsonPointListPlaceholder(1);
-  full["c"] = Json::Value(Json::arrayValue);
-  root["d"][0] = JsonPointListPlaceholder(1);
-  full["d"][0] = Json::Value(Json::arrayValue);
-  root["e"][0] = JsonPointListPlaceholder(2);
-  full["e"][0] = full["b"][2];
-  root["f"] = JsonPointListPlaceholder(3);  // no such list
-  EXPECT_EQ(WriteStyledJson(full), WriteStyledJson(root, {}, lists));
-
-  // Any other writer sees the null it is.
-  EXPECT_EQ("{\n   \"p\" : null\n}\n", WriteStyledJson(JsonOf(R"({"p": null})")));
-  Json::Value alone(Json::objectValue);
-  alone["p"] = JsonPointListPlaceholder(0);
-  EXPECT_EQ("{\n   \"p\" : null\n}\n", WriteStyledJson(alone));
-  EXPECT_EQ("{\n   \"p\" : null\n}\n", WriteStyledJson(alone, {}));
-  EXPECT_EQ(WriteStyledJson(triples) , WriteStyledJson(JsonPointListPlaceholder(0), {}, lists));
-}
-
 TEST(StyledWriter, OneLineArrayRule) {
   EXPECT_EQ("[ 1, 2, 3 ]\n", WriteStyledJson(JsonOf("[1, 2, 3]")));
   EXPECT_EQ("[ null, true, -12, 18446744073709551615, -9223372036854775808, {}, [], \"x\" ]\n",

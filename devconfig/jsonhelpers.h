@@ -162,23 +162,6 @@ struct JsonMemberRef {
 };
 std::string WriteStyledJson(const Json::Value& root, const std::vector<JsonMemberRef>& rootMembers);
 
-// A list of points, three single-precision reals each, written straight
-// from the caller's floats: the text is that of an array of three-element
-// arrays of JsonFloat values, without that tree (a large sensor model would
-// take several times its text in nodes). `point` gives the coordinates of
-// point `index` of `list`.
-struct JsonPointList {
-  const void* list;
-  size_t count;
-  void (*point)(const void* list, size_t index, float xyz[3]);
-};
-// The value standing in the document for pointLists[index] of the writer
-// below, wherever it sits. Any other writer, or a writer without that list,
-// writes it as null.
-Json::Value JsonPointListPlaceholder(size_t index);
-std::string WriteStyledJson(const Json::Value& root, const std::vector<JsonMemberRef>& rootMembers,
-                            const std::vector<JsonPointList>& pointLists);
-
 // Deep merge of the object `source` into the object `destination`.
 void MergeJsonObjects(Json::Value& destination, const Json::Value& source);
 

@@ -38,20 +38,7 @@ SensorVector3 ReadVector3(const Json::Value& element, const Json::Value& zero) {
   return v;
 }
 
-void StoredPoint(const void* list, size_t index, float xyz[3]) {
-  const SensorVector3& v = (*static_cast<const std::vector<SensorVector3>*>(list))[index];
-  xyz[0] = StoredFloat(v.x);
-  xyz[1] = StoredFloat(v.y);
-  xyz[2] = StoredFloat(v.z);
-}
-
-// Without `pointLists`, the array itself; with them, a placeholder for a
-// point list the writer writes as that array.
-Json::Value WriteVector3List(const std::vector<SensorVector3>& list, std::vector<JsonPointList>* pointLists) {
-  if (pointLists != nullptr) {
-    pointLists->push_back(JsonPointList{&list, list.size(), StoredPoint});
-    return JsonPointListPlaceholder(pointLists->size() - 1);
-  }
+Json::Value WriteVector3List(const std::vector<SensorVector3>& list) {
   Json::Value array(Json::arrayValue);
   for (const SensorVector3& v : list) {
     Json::Value triple(Json::arrayValue);
@@ -154,15 +141,13 @@ bool ReadSensorModel(SensorModel* model, const Json::Value& root) {
   return true;
 }
 
-Json::Value WriteSensorModel(const SensorModel& model) { return WriteSensorModel(model, nullptr); }
-
-Json::Value WriteSensorModel(const SensorModel& model, std::vector<JsonPointList>* pointLists) {
+Json::Value WriteSensorModel(const SensorModel& model) {
   Json::Value o;  // stays null when nothing is added
   if (!model.modelCad.empty()) o["modelCad"] = model.modelCad;
   if (!model.channelMap.empty() && !IsIdentityMap(model.channelMap, model.modelPoints.size()))
     o["channelMap"] = WriteIntList(model.channelMap);
   if (!model.channelOrder.empty()) o["channelOrder"] = WriteIntList(model.channelOrder);
-  if (!model.modelPoints.empty()) o["modelPoints"] = WriteVector3List(model.modelPoints, pointLists);
-  if (!model.modelNormals.empty()) o["modelNormals"] = WriteVector3List(model.modelNormals, pointLists);
+  if (!model.modelPoints.empty()) o["modelPoints"] = WriteVector3List(model.modelPoints);
+  if (!model.modelNormals.empty()) o["modelNormals"] = WriteVector3List(model.modelNormals);
   return o;
 }

@@ -37,10 +37,6 @@ bool ReadSensorModel(SensorModel* model, const Json::Value& root);
 // writing (a present model with no data); the caller stores it anyway and a
 // reader then sees the block as absent.
 Json::Value WriteSensorModel(const SensorModel& model);
-// The same with the points and normals as placeholders for point lists
-// (JsonPointListPlaceholder), appended to `pointLists`, which refer to
-// `model` and are only good while it lives and is not changed.
-Json::Value WriteSensorModel(const SensorModel& model, std::vector<JsonPointList>* pointLists);
 
 // Bounds of the squared length of a normal that is kept as it is read:
 // 0.999^2 and 1.001^2 as single-precision bit patterns (exclusive bounds).

@@ -122,22 +122,4 @@ TEST(SensorModelTest, Writing) {
             Written(made));
 }
 
-// The points and normals written as point lists give the same text as the
-// tree of the plain writer, odd values included.
-TEST(SensorModelTest, WritingThroughPointListsGivesTheSameText) {
-  SensorModel model = Read(R"({"modelCad": "cad", "channelMap": [1, 0], "channelOrder": [1],
-                               "modelPoints": [[0.1, -0.2, 1e-3], [-0, 1e-40, 3.4e38]],
-                               "modelNormals": [[0.6, 0.8, 0], [0, 0, -1]]})");
-  model.modelPoints.push_back({std::numeric_limits<float>::infinity(), -1.5f, 2});
-  model.modelNormals.push_back({std::numeric_limits<float>::quiet_NaN(), 0, 1});
-  for (const SensorModel& m : {model, SensorModel(), Read(R"({"modelPoints": [], "modelNormals": [[0, 0, 1]]})")}) {
-    std::vector<JsonPointList> lists;
-    Json::Value root(Json::objectValue);
-    root["skybeacon_config"] = WriteSensorModel(m, &lists);
-    Json::Value tree(Json::objectValue);
-    tree["skybeacon_config"] = WriteSensorModel(m);
-    EXPECT_EQ(WriteStyledJson(tree), WriteStyledJson(root, {}, lists));
-  }
-}
-
 }  // namespace

@@ -161,8 +161,7 @@ Json::Value TrackedDeviceConfig::ToJson() const {
   return root;
 }
 
-Json::Value TrackedDeviceConfig::ToJson(std::vector<JsonMemberRef>* blocks,
-                                        std::vector<JsonPointList>* pointLists) const {
+Json::Value TrackedDeviceConfig::ToJson(std::vector<JsonMemberRef>* blocks) const {
   blocks->clear();
   Json::Value root(Json::objectValue);
   WriteIdentity(*this, &root);
@@ -182,7 +181,7 @@ Json::Value TrackedDeviceConfig::ToJson(std::vector<JsonMemberRef>* blocks,
   }
   WriteTrackingCamera(*this, &root);
   WritePosesAndImu(*this, &root);
-  WriteSensorModelMember(*this, &root, pointLists);
+  WriteSensorModelMember(*this, &root);
   WriteCameras(*this, &root);
   WriteRoleAndResources(*this, &root);
   WritePeripherals(*this, &root);

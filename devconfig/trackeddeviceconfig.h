@@ -143,10 +143,8 @@ struct TrackedDeviceConfig {
   Json::Value ToJson() const;
   // The same without copies of the blocks kept verbatim: each block the
   // record holds is a null placeholder in the tree and is listed in
-  // `blocks`, for WriteStyledJson to write in its place. With `pointLists`
-  // the sensor model's points and normals are placeholders too, for point
-  // lists that refer to this record.
-  Json::Value ToJson(std::vector<JsonMemberRef>* blocks, std::vector<JsonPointList>* pointLists = nullptr) const;
+  // `blocks`, for WriteStyledJson to write in its place.
+  Json::Value ToJson(std::vector<JsonMemberRef>* blocks) const;
 };
 
 // Calls `visit` for every eye from first_eye to last_eye that the record can
