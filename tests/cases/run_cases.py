@@ -14,7 +14,8 @@ All commands of a file run in one bash, in a scratch directory that is also
 TMPDIR, with the build directory first on PATH and the simulated HID library
 on LD_LIBRARY_PATH: sbconfigtool, the rigconf_* commands and sbheadset-sim
 are the built ones, and a headset is one the case creates. $EXAMPLES and
-$TESTS name examples/ and tests/; prelude.sh adds a few helpers.
+$TESTS name examples/ and tests/; prelude.sh adds a few helpers. The path
+of the scratch directory is shown as $TMPDIR in what the commands print.
 On a difference the runner prints a diff of the file against what ran.
 """
 import difflib, os, re, shutil, subprocess, sys, tempfile
@@ -68,7 +69,7 @@ def main():
                              stderr=subprocess.STDOUT).stdout
     finally:
         shutil.rmtree(top, ignore_errors=True)
-    chunks = out.decode("utf-8", "replace").split("\n" + MARK + " ")
+    chunks = out.decode("utf-8", "replace").replace(work, "$TMPDIR").split("\n" + MARK + " ")
     # What ran, written in the file's own form: each command's output and status.
     got = list(lines)
     failed = 0
