@@ -41,12 +41,13 @@ refused document keeps the stored copy, a second write replaces it. No serial nu
   /var/lib/sbconfigtool/device.json
   /var/lib/sbconfigtool/device.json
 
-/InputLocal loads the stored copy and names it; with /InputSentinel rigconf_path still runs and
-the headset wins.
+/InputLocal loads the stored copy and names it, out of quiet mode; with /InputSentinel rigconf_path
+still runs and the headset wins.
 
   $ fresh; rigconf_write device $N; sbconfigtool /InputLocal /OutputFile out.json; cmp out.json $TMPDIR/new.json
   Input File '$TMPDIR/rigconf/device.json'
   Wrote 'out.json'
+  $ sbconfigtool /InputLocal $Q
   $ sim create hmd1; sim store hmd1 $L; sbconfigtool /InputSentinel /InputLocal /OutputFile out.json; jq .device_serial_number out.json
   Input File '$TMPDIR/rigconf/device.json'
   Wrote 'out.json'
@@ -105,11 +106,14 @@ stale one replaced. When rigconf_write fails it stays, and so do the outputs (he
   device
   $TMPDIR/configtool.json
 
-A staging file that cannot be written stops the run. TMPDIR set but empty is the working
-directory; TMPDIR with blanks, quotes and $(...) is one word and runs nothing.
+A staging file that cannot be written, or only in part, stops the run; no part is left. TMPDIR set
+but empty is the working directory; TMPDIR with blanks, quotes and $(...) is one word, runs nothing.
 
-  $ fresh; TMPDIR=$PWD/none sbconfigtool /InputFile $N /OutputLocal; test ! -e $S
+  $ fresh; TMPDIR=$PWD/none sbconfigtool /InputFile $N /OutputLocal
   Error writing new configuration to staging location $TMPDIR/case/none/configtool.json.
+  [1]
+  $ (ulimit -f 1; trap '' XFSZ; sbconfigtool /InputFile $N /OutputLocal); test ! -e $TMPDIR/configtool.json && test ! -e $S
+  Error writing new configuration to staging location $TMPDIR/configtool.json.
   $ stub rigconf_write 1 ''; TMPDIR= PATH=$STUBS:$PATH sbconfigtool /InputFile $N /OutputLocal; cat $STUBS/rigconf_write.args
   Error writing new configuration to device.
   device
