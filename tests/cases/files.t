@@ -11,7 +11,7 @@ An input file is loaded silently, the second of two; a verification file beside 
 The output file and standard output carry the same document.
 
   $ sbconfigtool /InputFile missing.json /InputFile in.json /InputVerificationFile missing.json /OutputFile out.json \
-  >   /OutputStdout >stdout; cat stdout | head -1; cmp out.json want.json; tail -n +2 stdout | cmp - <(cat want.json; echo)
+  >   /OutputStdout >stdout; head -1 stdout; cmp out.json want.json; tail -n +2 stdout | cmp - <(cat want.json; echo)
   Wrote 'out.json'
 
 Refused inputs: each stops the run with exit 1 and its message; the output file is not written.

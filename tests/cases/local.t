@@ -2,7 +2,7 @@ The local canonical copy $S: the rigconf_* commands, and /InputLocal, /SerialLoc
 /OutputLocal through them (or through stubs, with $STUBS first on PATH).
 
   $ L=$EXAMPLES/hmd_legacy.json N=$EXAMPLES/hmd_latest.json S=$SBCONFIG_RIGCONF_DIR/device.json Q='/PrintMfgBuildInfo no_such_key'
-  $ sbconfigtool /InputFile $N /OutputFile $TMPDIR/new.json $Q; sbconfigtool() { command sbconfigtool "$@" 2>/dev/null; }
+  $ sbconfigtool /InputFile $N /OutputFile $TMPDIR/new.json $Q
 
 Nothing stored yet: rigconf_path and rigconf_serial fail and say why. rigconf_write refuses what
 is not a configuration document and creates no store; wrong command lines exit 2.

@@ -10,11 +10,18 @@ row() {
 
 # Every HID call of the simulated headsets is traced to $TRACE, so a case
 # can tell whether a headset was read or written.
-export SBHEADSET_SIM_TRACE=$TMPDIR/trace TRACE=$TMPDIR/trace STUBS=$TMPDIR/stubs
+export SBHEADSET_SIM_TRACE=$TMPDIR/trace TRACE=$TMPDIR/trace STUBS=$TMPDIR/stubs STDERR=$TMPDIR/stderr
 sim() { sbheadset-sim "$@"; }
 
-# A case from scratch: an empty working directory $TMPDIR/case, no headset,
-# nothing stored locally, no stub, an empty trace.
+# The tool's log lines on standard error carry process ids: they are left
+# out. Anything else there (a sanitizer's report) follows the output.
+sbconfigtool() {
+  command sbconfigtool "$@" 2>"$STDERR"
+  set -- $? && grep -v '^sbconfigtool\[[0-9]*\]: ' "$STDERR" >&2
+  return "$1"
+}
+
+# A case from scratch: an empty $TMPDIR/case, no headset, local copy or stub.
 fresh() {
   cd "$TMPDIR" && rm -rf case stubs configtool.json "$SBHEADSET_SIM_DIR" "$SBCONFIG_RIGCONF_DIR" &&
     mkdir case && cd case && : >"$TRACE"

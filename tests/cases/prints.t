@@ -14,10 +14,9 @@ and the serial file's line come first, the Wrote line is left out.
   modelnumber: PO Vista Pro
   mfgbuildinfo: B3
   $ sbconfigtool /InputFile info.json /SerialFile info.json /PrintModelNumber /PrintSerial /OutputFile out.json /OutputStdout >stdout
-  $ sed -n '1,2p;$p' stdout; tail -n +2 stdout | head -n -2 | cmp - <(cat out.json; echo); tail -n 2 stdout
+  $ head -2 stdout; tail -n +2 stdout | head -n -2 | cmp - <(cat out.json; echo); tail -n 2 stdout
   Serial: SBC-0002
   {
-  modelnumber: PO Wand
   serial: SBC-0002
   modelnumber: PO Wand
 
