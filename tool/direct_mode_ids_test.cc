@@ -1,6 +1,6 @@
 // Direct-mode ids from texts: the product id parse at its edges. Clearing,
 // the written texts and the common cases run through the binary
-// (tests/e2e/element_edits_test.sh).
+// (tests/cases/edits.t).
 #include "tool/direct_mode_ids.h"
 
 #include <gtest/gtest.h>

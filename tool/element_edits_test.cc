@@ -1,6 +1,6 @@
 // The block-kind guard of the free-form block edits, for every kind of JSON
 // value. What each edit does and prints, the overlays, their order and quiet
-// mode are checked through the binary (tests/e2e/element_edits_test.sh).
+// mode are checked through the binary (tests/cases/edits.t).
 #include "tool/element_edits.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The option table: every name and synonym sets its own field and no other,
 // takes its own number of arguments, and matches whole, ignoring case.
 // Where the walk stops, the command-line errors and the usage they lead to
-// are checked through the binary (tests/e2e/cli_usage_test.sh).
+// are checked through the binary (tests/cases/command_line.t).
 #include "tool/tool_options.h"
 
 #include <gtest/gtest.h>
