@@ -1,5 +1,5 @@
 // The lens copy groups on the fields the documents of
-// tests/e2e/calibration_imports_test.sh do not carry: the red, blue and
+// tests/cases/imports.t do not carry: the red, blue and
 // inverse distortion blocks. The rest of each group, the messages, order,
 // conflicts and precedence are checked there.
 #include "tool/calibration_imports.h"

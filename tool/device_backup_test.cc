@@ -1,6 +1,6 @@
 // Backup names and the no-replace write. The counter, the all-names-taken
 // stop and the failed or short write run through the binary against a
-// simulated headset (tests/e2e/device_output_test.sh).
+// simulated headset (tests/cases/device.t).
 #include "tool/device_backup.h"
 
 #include <gtest/gtest.h>

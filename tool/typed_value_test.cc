@@ -1,6 +1,6 @@
 // MakeTypedJsonValue: what each type name accepts and stores, and where the
 // standard conversions fail. The common cases run through the binary
-// (tests/e2e/element_edits_test.sh).
+// (tests/cases/edits.t).
 #include "tool/typed_value.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,10 @@
 The usage text: on no arguments, on /Help in any letter case and on /?,
-with nothing after /Help examined; exit status 1 every time.
+with nothing after /Help examined; exit status 1 every time. Without a
+device input an input file is no conflict, so /Help still wins.
 
   $ sbconfigtool >usage; echo $?; cmp usage $TESTS/e2e/data/usage.txt
   1
-  $ for args in /hElP '/?' '/OutputStdout /HELP /Bogus /InputFile'; do
+  $ for args in /hElP '/?' '/OutputStdout /HELP /Bogus /InputFile' '/InputFile a.json /Help' '/InputDevice /Help'; do
   >   sbconfigtool $args | cmp - usage || echo "$args differs"; done
 
 A command-line error names the argument the walk stopped on and the one
@@ -14,7 +15,25 @@ and so is an abbreviated one.
   1
   Command line error: /Bogus next
   
-  $ sbconfigtool /FirmwareConfigSetElement key int | head -1
-  Command line error: /FirmwareConfigSetElement key
-  $ sbconfigtool /Input device.json /Output output.json | head -1
-  Command line error: /Input device.json
+  $ for args in '/OutputStdout /InputFile' '/FirmwareConfigSetElement key int' '/Input device.json /Output o.json'; do
+  >   sbconfigtool $args | head -1 | sed 's/$/|/'; done
+  Command line error: /InputFile |
+  Command line error: /FirmwareConfigSetElement key|
+  Command line error: /Input device.json|
+
+A device input together with an input file is refused before the usage
+and before any command-line error.
+
+  $ sbconfigtool /InputSentinel /InputFile a.json /Help
+  You cannot specify both /InputDevice and an input file
+  [1]
+  $ sbconfigtool /inputdevice /InputVerificationFile v.json /Bogus
+  You cannot specify both /InputDevice and an input file
+  [1]
+
+A bare file name is ignored, not taken for an input; /Quiet is not quiet
+mode (the Wrote line stays).
+
+  $ sbconfigtool device.json /OutputStdout | cmp - <(sbconfigtool /OutputStdout)
+  $ sbconfigtool /OutputFile out.json /Quiet
+  Wrote 'out.json'

@@ -11,11 +11,10 @@ in " (re)" is a regular expression, " (no-eol)" has no line end. Every other
 line is a comment, the title of the cases below it.
 
 All commands of a file run in one bash, in a scratch directory that is also
-TMPDIR, with the build directory first on PATH and the simulated HID library
-on LD_LIBRARY_PATH: sbconfigtool, the rigconf_* commands and sbheadset-sim
-are the built ones, and a headset is one the case creates. $EXAMPLES and
-$TESTS name examples/ and tests/; prelude.sh adds a few helpers.
-On a difference the runner prints a diff of the file against what ran.
+TMPDIR (its path printed as $TMPDIR), with the build directory first on PATH
+and the simulated HID library on LD_LIBRARY_PATH, so the commands and any
+headset are the built ones. $EXAMPLES and $TESTS name examples/ and tests/;
+prelude.sh adds helpers. On a difference a diff against what ran is printed.
 """
 import difflib, os, re, shutil, subprocess, sys, tempfile
 
@@ -68,7 +67,7 @@ def main():
                              stderr=subprocess.STDOUT).stdout
     finally:
         shutil.rmtree(top, ignore_errors=True)
-    chunks = out.decode("utf-8", "replace").split("\n" + MARK + " ")
+    chunks = out.decode("utf-8", "replace").replace(work, "$TMPDIR").split("\n" + MARK + " ")
     # What ran, written in the file's own form: each command's output and status.
     got = list(lines)
     failed = 0

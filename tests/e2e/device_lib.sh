@@ -11,14 +11,13 @@
 
 SIM=$SB_BUILD_DIR/sbheadset-sim
 EXAMPLES=$SB_SOURCE_DIR/examples
-STUB_DIR=$TEST_DIR/stubs
 TRACE=$TEST_DIR/trace
 export SBHEADSET_SIM_DIR=$TEST_DIR/sim
 export SBHEADSET_SIM_TRACE=$TRACE
 export LD_LIBRARY_PATH=$SB_BUILD_DIR/headsetsim/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
 export SBCONFIG_RIGCONF_DIR=$TEST_DIR/rigconf
 export PATH=$SB_BUILD_DIR:$PATH
-mkdir -p "$SBHEADSET_SIM_DIR" "$STUB_DIR"
+mkdir -p "$SBHEADSET_SIM_DIR"
 
 # sbheadset-sim; a failure ends the script.
 sim() {
@@ -29,8 +28,8 @@ sim() {
 # working directory, the temporary directory or the local store.
 fresh_case() {
   begin_case "$1"
-  rm -rf "$SBHEADSET_SIM_DIR" "$SBCONFIG_RIGCONF_DIR" "$STUB_DIR"
-  mkdir "$SBHEADSET_SIM_DIR" "$STUB_DIR"
+  rm -rf "$SBHEADSET_SIM_DIR" "$SBCONFIG_RIGCONF_DIR"
+  mkdir "$SBHEADSET_SIM_DIR"
   find "$WORK_DIR" "$TEST_DIR/tmp" -mindepth 1 -delete
   : >"$TRACE"
 }
@@ -66,25 +65,6 @@ expect_trace_lacks() {
 
 expect_trace_has() {
   grep -q -- "$1" "$TRACE" || fail "the device never saw '$1'"
-}
-
-# A sibling command on the stub PATH that prints `output` and exits with
-# `status`; its arguments are logged, one per line, to $STUB_DIR/NAME.args.
-stub_command() {
-  local name=$1 status=$2 output=$3
-  printf '%s' "$output" >"$STUB_DIR/$name.out"
-  cat >"$STUB_DIR/$name" <<STUB
-#!/bin/sh
-printf '%s\n' "\$@" >"$STUB_DIR/$name.args"
-cat "$STUB_DIR/$name.out"
-exit $status
-STUB
-  chmod +x "$STUB_DIR/$name"
-}
-
-# run_tool with the stubs before the real rigconf commands on PATH.
-run_tool_with_stubs() {
-  PATH="$STUB_DIR:$PATH" run_tool "$@"
 }
 
 # run_tool with TMPDIR as given (set, maybe empty).

@@ -129,10 +129,6 @@ expect_stdout_contains() {
   grep -qF -- "$1" "$OUT" || fail "stdout lacks '$1'"
 }
 
-expect_stdout_lacks() {
-  ! grep -qF -- "$1" "$OUT" || fail "stdout has '$1'"
-}
-
 expect_stderr_empty() {
   [ ! -s "$ERR" ] || fail "stderr is not empty"
 }

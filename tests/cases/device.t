@@ -1,0 +1,185 @@
+The headset as a source and a destination (simulated). new.json: any output of a run
+on $N; holds NAME FILE: silent when the headset holds FILE.
+
+  $ L=$EXAMPLES/hmd_legacy.json N=$EXAMPLES/hmd_latest.json; Q='/PrintMfgBuildInfo no_such_key'
+  $ sbconfigtool /InputFile $N /OutputFile $TMPDIR/new.json $Q; sbconfigtool /InputFile $L /OutputFile $TMPDIR/old.json $Q
+  $ holds() { sim inspect $1 | cmp - $2; }
+
+/PrintSentinelSerial prints the one headset's serial, or its device path, ignoring other options
+and other vendors' devices; with none or two it fails silently; not behind an unknown option.
+
+  $ fresh; sim create hmd1 serial=SBH-7-0001 interfaces=2; sim create periph vendor_id=0xF3B2
+  $ sbconfigtool /PrintSentinelSerial /OutputFile out.json /Help /Bogus; sbconfigtool /printconnectedserial /InputFile none.json
+  connectedserial: SBH-7-0001
+  connectedserial: SBH-7-0001
+  $ sim remove hmd1; sim create hmd2; sim unset hmd2 serial; sbconfigtool /PrintSentinelSerial
+  connectedserial: sim:hmd2:0
+  $ sim create hmd1; row sbconfigtool /PrintSentinelSerial; sim remove hmd1; sim remove hmd2; row sbconfigtool /PrintSentinelSerial /Help
+  [1]
+  [1]
+  $ sbconfigtool /Bogus /PrintSentinelSerial | head -1
+  Command line error: /Bogus /PrintSentinelSerial
+
+/InputSentinel loads the headset's configuration without writing to it.
+
+  $ fresh; sim create hmd1; sim store hmd1 $L; sbconfigtool /InputSentinel /OutputFile out.json; grep -c '^send' $TRACE
+  Wrote 'out.json'
+  0
+  [1]
+  $ cmp out.json $TMPDIR/old.json
+
+An input conflict is found before any headset is looked for. No headset, two, no or a bad
+configuration, a failed read or one announcing too much: each stops the run, nothing written.
+
+  $ fresh; sim create hmd1; sbconfigtool /InputSentinel /InputFile a.json; test -s $TRACE
+  You cannot specify both /InputDevice and an input file
+  [1]
+  $ printf '{ "a" : ' >broken.json; printf '{ "device_class" : "hmd" }' >nodev.json
+  $ for setup in 'remove hmd1' 'create hmd1' 'create hmd2' 'remove hmd2' 'store hmd1 broken.json' 'store hmd1 nodev.json' \
+  >   'set hmd1 get_fail=all' 'set hmd1 get_fail=0 announce_size=0x2001'; do
+  >   sim $setup; row sbconfigtool /InputDevice /OutputFile out.json; done; test ! -e out.json
+  Could not find connected skybeacon device. Make sure device is connected and ready|[1]
+  Error reading USB configuration from skybeacon device|[1]
+  Multiple connected skybeacon devices. Make sure only a single device is connected|[1]
+  Error reading USB configuration from skybeacon device|[1]
+  Error reading configuration from device. Error: * Line 1, Column 9|  Syntax error: value, object or array expected.||[1]
+  Error reading configuration from device. Error: missing values from "device" section|[1]
+  Error reading USB configuration from skybeacon device|[1]
+  Error reading USB configuration from skybeacon device|[1]
+
+/SerialSentinel takes the serial (announced in quiet mode too), /MfgBuildInfoSentinel the whole
+mfg_build_info (announced out of quiet mode). With all device sources, one open.
+
+  $ fresh; sim create hmd1 serial=SBH-9-0009; echo '{"device_class": "controller", "mfg_build_info": {"line": "B9"}}' >dev.json
+  $ sim store hmd1 dev.json; sbconfigtool /InputFile $N /SerialSentinel /MfgBuildInfoSentinel /OutputFile out.json
+  Using Serial From Connected Device: SBH-9-0009
+  Using mfg_build_info From Connected Device: SBH-9-0009
+  Wrote 'out.json'
+  $ jq -c '[.device_serial_number, .mfg_build_info, .model_number]' out.json
+  ["SBH-9-0009",{"line":"B9"},"PO Vista"]
+  $ sbconfigtool /InputFile $N /SerialDevice /MfgBuildInfoDevice /OutputFile out2.json /PrintModelNumber; cmp out.json out2.json
+  Using Serial From Connected Device: SBH-9-0009
+  modelnumber: PO Vista
+  $ sim store hmd1 $L; : >$TRACE; sbconfigtool /InputSentinel /SerialSentinel /MfgBuildInfoSentinel $Q; grep -c '^open .* ok' $TRACE
+  Using Serial From Connected Device: SBH-9-0009
+  1
+
+Without one headset /SerialSentinel stops before any file is read (with one, the missing
+file is found next); in quiet mode silently.
+
+  $ fresh; for setup in 'create periph vendor_id=0xF3B2' 'create hmd1' 'create hmd2'; do sim $setup
+  >   row sbconfigtool /InputFile none.json /SerialFile none.json /SerialSentinel /OutputFile out.json; done; test ! -e out.json
+  Could not find connected skybeacon device. Make sure device is connected and ready|[1]
+  Error reading 'none.json': Error: file is empty or does not exist|[1]
+  Multiple connected skybeacon devices. Make sure only a single device is connected|[1]
+  $ sim remove hmd1; sim remove hmd2; row sbconfigtool /SerialSentinel /PrintSerial
+  [1]
+
+/MfgBuildInfoSentinel stops on a configuration that cannot be read, is empty or does not load.
+
+  $ fresh; sim create hmd1; : >empty.json; printf '[ 1, 2 ]' >array.json
+  $ for setup in 'erase hmd1' 'store hmd1 empty.json' 'store hmd1 array.json' 'set hmd1 corrupt_stream=5'; do sim $setup
+  >   row sbconfigtool /MfgBuildInfoSentinel /OutputFile out.json; done; test ! -e out.json
+  Error, connected device does not have readable configuration. (Cannot /MfgBuildInfoSentinel)|[1]
+  Error, connected device has empty configuration. (Cannot /MfgBuildInfoSentinel)[1]
+  Error reading configuration from device. Error: the document is an array, not a JSON object|[1]
+  Error, connected device does not have readable configuration. (Cannot /MfgBuildInfoSentinel)|[1]
+
+/OutputSentinel backs the configuration up under the serial and the first free counter, then
+replaces it; older backups stay, nothing else is left. No configuration, no backup.
+
+  $ fresh; sim create hmd1 serial=SBH-1903-0311; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel
+  Backed up original configuration to SBH-1903-0311-0.json. (/NoBackup to disable)
+  Wrote configuration to device
+  $ cmp SBH-1903-0311-0.json $L; holds hmd1 $TMPDIR/new.json; for i in 1 2 3 4; do echo "old $i" >SBH-1903-0311-$i.json; done
+  $ sbconfigtool /InputFile $L /OutputDevice; cmp SBH-1903-0311-5.json $TMPDIR/new.json; cat SBH-1903-0311-4.json; echo $(ls -A)
+  Backed up original configuration to SBH-1903-0311-5.json. (/NoBackup to disable)
+  Wrote configuration to device
+  old 4
+  SBH-1903-0311-0.json SBH-1903-0311-1.json SBH-1903-0311-2.json SBH-1903-0311-3.json SBH-1903-0311-4.json SBH-1903-0311-5.json
+  $ fresh; sim create hmd1 serial=SBH-1; sbconfigtool /InputFile $N /OutputSentinel; holds hmd1 $TMPDIR/new.json; ls -A
+  Device has no configuration. Skipping backup.
+  Wrote configuration to device
+
+/NoBackup never reads the headset.
+
+  $ fresh; sim create hmd1 serial=SBH-1 get_fail=all; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel /NoBackup
+  Wrote configuration to device
+  $ grep -c '^get' $TRACE; holds hmd1 $TMPDIR/new.json; ls -A
+  0
+
+Backup or stop: a backup that cannot be read (failing, too large) or written (no directory, cut
+short: no part left, all 100 names taken: none overwritten) leaves the headset unwritten
+and whole; outputs before it are written.
+
+  $ fresh; sim create hmd1 serial=SBH-1 get_fail=all; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel
+  Wrote 'out.json'
+  Error reading USB configuration from skybeacon device for backup purposes. Error 1102
+  [1]
+  $ sim set hmd1 get_fail=0 announce_size=0x2001; sbconfigtool /InputFile $N /OutputSentinel; sim clear-faults hmd1
+  Error reading USB configuration from skybeacon device for backup purposes. Error 1104
+  $ mkdir gone; (cd gone; rmdir ../gone; sbconfigtool /InputFile $N /OutputSentinel)
+  Error backing up original configuration to SBH-1-0.json: No such file or directory. The device was not written. (/NoBackup to disable)
+  [1]
+  $ (ulimit -f 1; trap '' XFSZ; sbconfigtool /InputFile $N /OutputSentinel); ls -A
+  Error backing up original configuration to SBH-1-0.json: File too large. The device was not written. (/NoBackup to disable)
+  out.json
+  $ for i in $(seq 0 99); do echo "old $i" >SBH-1-$i.json; done; sbconfigtool /InputFile $N /OutputSentinel; cat SBH-1-99.json; ls | wc -l
+  Error backing up original configuration: SBH-1-0.json to SBH-1-99.json all exist. The device was not written. (/NoBackup to disable)
+  old 99
+  101
+  $ grep -c '^send' $TRACE; holds hmd1 $L; cmp out.json $TMPDIR/new.json
+  0
+
+A serial that is a path or holds shell syntax names a file in the working directory;
+without a serial the device path does.
+
+  $ fresh; sim create hmd1 'serial=../../x/y z$(touch pwned)'; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel
+  Backed up original configuration to .._.._x_y_z__touch_pwned_-0.json. (/NoBackup to disable)
+  Wrote configuration to device
+  $ sim unset hmd1 serial; sbconfigtool /InputFile $N /OutputSentinel; ls -A; ls ../..
+  Backed up original configuration to sim_hmd1_0-0.json. (/NoBackup to disable)
+  Wrote configuration to device
+  .._.._x_y_z__touch_pwned_-0.json
+  sim_hmd1_0-0.json
+  session.sh
+  work
+
+A failed write to the headset (refused, or gone part way) stops the run; the outputs and
+backup written before it stay. Quiet mode drops the progress lines, not the errors.
+
+  $ fresh; sim create hmd1 serial=SBH-1 send_fail=all; sim store hmd1 $L
+  $ sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel
+  Wrote 'out.json'
+  Backed up original configuration to SBH-1-0.json. (/NoBackup to disable)
+  Error writing new configuration to device.
+  [1]
+  $ cmp out.json $TMPDIR/new.json; cmp SBH-1-0.json $L; holds hmd1 $L
+  $ sim set hmd1 send_fail=0 disconnect_after=3; sbconfigtool /InputFile $N /OutputFile out2.json /OutputSentinel /NoBackup $Q
+  Error writing new configuration to device.
+  [1]
+  $ cmp out2.json $TMPDIR/new.json; sim clear-faults hmd1; sbconfigtool /InputFile $N /OutputSentinel $Q; holds hmd1 $TMPDIR/new.json
+  $ sim erase hmd1; sbconfigtool /InputFile $N /OutputSentinel $Q; echo $(ls -A)
+  SBH-1-0.json SBH-1-1.json out.json out2.json
+
+No headset, or two: nothing is written anywhere. Read from the headset and write it back.
+
+  $ fresh; sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel; sim create hmd1; sim create hmd2
+  Could not find connected skybeacon device. Make sure device is connected and ready
+  $ sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel; ls -A; sim inspect hmd1; sim inspect hmd2
+  Multiple connected skybeacon devices. Make sure only a single device is connected
+  sbheadset-sim: headset 'hmd1' holds no configuration
+  sbheadset-sim: headset 'hmd2' holds no configuration
+  [1]
+  $ sim remove hmd2; sim store hmd1 $L; sbconfigtool /InputSentinel /OutputSentinel $Q; cmp hmd1-0.json $L; holds hmd1 $TMPDIR/old.json
+
+The HID library is loaded when a run first asks for a headset: a run on files works where it
+cannot be loaded, and a run that needs one finds none.
+
+  $ mkdir lib; : >lib/libhidapi-hidraw.so.0; export LD_LIBRARY_PATH=$PWD/lib
+  $ sbconfigtool /InputFile $N /OutputFile out.json; cmp out.json $TMPDIR/new.json
+  Wrote 'out.json'
+  $ sbconfigtool /InputSentinel; sbconfigtool /InputFile $N /OutputSentinel; sbconfigtool /PrintSentinelSerial
+  Could not find connected skybeacon device. Make sure device is connected and ready
+  Could not find connected skybeacon device. Make sure device is connected and ready
+  [1]
