@@ -31,9 +31,14 @@ and before any command-line error.
   You cannot specify both /InputDevice and an input file
   [1]
 
-A bare file name is ignored, not taken for an input; /Quiet is not quiet
-mode (the Wrote line stays).
+A bare word (a file name, --help, an option without its slash) is ignored, not taken for an
+input, and said on standard error; /Quiet is not quiet mode (the Wrote line stays). A document
+that will not load back is written, with a warning.
 
-  $ sbconfigtool device.json /OutputStdout | cmp - <(sbconfigtool /OutputStdout)
-  $ sbconfigtool /OutputFile out.json /Quiet
+  $ sbconfigtool device.json /OutputStdout 2>/dev/null | cmp - <(sbconfigtool /OutputStdout 2>/dev/null)
+  $ sbconfigtool --help OutputFile x.json /OutputFile out.json /Quiet; test ! -e x.json
   Wrote 'out.json'
+  sbconfigtool: ignoring '--help': options begin with '/' (/Help lists them)
+  sbconfigtool: ignoring 'OutputFile': options begin with '/' (/Help lists them)
+  sbconfigtool: ignoring 'x.json': options begin with '/' (/Help lists them)
+  Warning: 'out.json' will not load back: missing values from "device" section

@@ -101,12 +101,43 @@ replaces it; older backups stay, nothing else is left. No configuration, no back
   Device has no configuration. Skipping backup.
   Wrote configuration to device
 
-/NoBackup never reads the headset.
+/NoBackup makes no backup, and writes a headset that cannot be read first; reading it back
+then fails, and the run says that no backup was made.
 
-  $ fresh; sim create hmd1 serial=SBH-1 get_fail=all; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel /NoBackup
+  $ fresh; sim create hmd1 serial=SBH-1; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel /NoBackup; ls -A
   Wrote configuration to device
-  $ grep -c '^get' $TRACE; holds hmd1 $TMPDIR/new.json; ls -A
+  $ sim set hmd1 get_fail=all; row sbconfigtool /InputFile $L /OutputSentinel /NoBackup; sim clear-faults hmd1; holds hmd1 $TMPDIR/old.json; ls -A
+  Error verifying the configuration written to device: it could not be read back (error 1102). The device may hold a damaged configuration, and no backup was made.|[1]
+
+Every write is read back: a headset that stores something else (a bad flash write) fails the
+run, which names the backup to restore from. /NoVerify reads nothing after the write.
+
+  $ fresh; sim create hmd1 serial=SBH-1 bad_flash_write=stale; sim store hmd1 $L; row sbconfigtool /InputFile $N /OutputSentinel; holds hmd1 $L
+  Backed up original configuration to SBH-1-0.json. (/NoBackup to disable)|Error verifying the configuration written to device: it reads back differently. The device may hold a damaged configuration; restore it from SBH-1-0.json.|[1]
+  $ sim set hmd1 bad_flash_write=flip; row sbconfigtool /InputFile $N /OutputSentinel /NoBackup
+  Error verifying the configuration written to device: it could not be read back (error 1105). The device may hold a damaged configuration, and no backup was made.|[1]
+  $ sim set hmd1 bad_flash_write=no; sim store hmd1 $L; : >$TRACE; sbconfigtool /InputFile $N /OutputSentinel /NoVerify; sed -n '/^store/,$p' $TRACE | grep -c '^get'; holds hmd1 $TMPDIR/new.json
+  Backed up original configuration to SBH-1-1.json. (/NoBackup to disable)
+  Wrote configuration to device
   0
+
+Plainly wrong documents are refused before the headset is written: without a known class,
+one the loader would refuse (an HMD without its "device" values), of another class than the
+headset holds, too large to read back. An empty headset takes any class.
+
+  $ echo '{"foo": 1}' >foo.json; cp $EXAMPLES/hmd_full.json full.json; : >$TRACE
+  $ python3 -c 'import json, random; random.seed(1); print(json.dumps({"device_class": "controller", "firmware_config": {"k%d" % i: "%x" % random.getrandbits(256) for i in range(400)}}))' >big.json
+  $ for args in "/InputFile foo.json" "/InputFile $EXAMPLES/verification.json" "/SensorCal full.json" \
+  >   "/InputFile $EXAMPLES/controller.json" "/InputFile big.json"; do row sbconfigtool $args /OutputSentinel; done
+  Error: not writing the configuration to the device: its "device_class" is missing or unknown.|[1]
+  Error: not writing the configuration to the device: its "device_class" is missing or unknown.|[1]
+  Sensor cal file: 'full.json'|Error: not writing the configuration to the device: it would not load again: missing values from "device" section.|[1]
+  Error: not writing the configuration to the device: it is a controller configuration and the device holds an hmd configuration.|[1]
+  Error: not writing the configuration to the device: it compresses to 17015 bytes, more than the 8192 a headset can give back.|[1]
+  $ grep -c '^send' $TRACE; holds hmd1 $TMPDIR/new.json; sim erase hmd1; sbconfigtool /InputFile $EXAMPLES/controller.json /OutputSentinel
+  0
+  Device has no configuration. Skipping backup.
+  Wrote configuration to device
 
 Backup or stop: a backup that cannot be read (failing, too large) or written (no directory, cut
 short: no part left, all 100 names taken: none overwritten) leaves the headset unwritten

@@ -6,6 +6,8 @@ revision 3; every output of a run on it carries revision 4 (standard output one 
 No input: the default document, already in the latest form, revision 1.
 
   $ for opt in '' /NoReformat; do sbconfigtool /OutputStdout $opt | cmp - $TESTS/e2e/data/default_document.txt; done
+  Warning: the document on standard output will not load back: missing values from "device" section
+  Warning: the document on standard output will not load back: missing values from "device" section
 
 An input file is loaded silently, the second of two; a verification file beside it is not read.
 The output file and standard output carry the same document.
@@ -37,6 +39,7 @@ section is not checked.
 
   $ printf '// station\n{"device_json": {"device_class": "hmd", "revision": 9} /* ok */}' >v.json
   $ sbconfigtool /InputVerificationFile v.json /OutputStdout | grep '"device_class"\|"revision"'
+  Warning: the document on standard output will not load back: missing values from "device" section
      "device_class" : "hmd",
      "revision" : 10,
   $ sbconfigtool /InputVerificationFile $EXAMPLES/verification.json /OutputStdout | grep 'device_json\|"checks"\|"device_serial'

@@ -54,8 +54,9 @@ An import leaves the written form alone: with /NoReformat the IMU calibration st
   $ sbconfigtool /InputFile base.json /ImuCal imu.json /NoReformat $Q /OutputFile out.json; jq -c '[.imu, .acc_scale, .gyro_bias]' out.json
   [null,[2,2,2],[0.5,0,0]]
 
-An import file that does not load or fails validation (an HMD without "device") stops the run
-with its error before any output; quiet mode keeps the errors.
+An import file that does not load or fails validation (an HMD without "device"), or a sensor
+calibration without a sensor model (which would wipe the one there), stops the run with its
+error before any output; quiet mode keeps the errors.
 
   $ echo '{"device_class": "hmd"}' >no_device.json; rm out.json
   $ sbconfigtool /InputFile base.json /SensorCal sensor.json /LensCal no_device.json /OutputFile out.json /OutputStdout
@@ -64,16 +65,14 @@ with its error before any output; quiet mode keeps the errors.
   [1]
   $ sbconfigtool /InputFile base.json /ImuCal imu.json /IpdCal missing.json /OutputFile out.json $Q; test ! -e out.json
   Error reading 'missing.json': Error: file is empty or does not exist
+  $ row sbconfigtool /InputFile base.json /SensorCal ipd.json /OutputFile out.json; test ! -e out.json
+  Error reading 'ipd.json': Error: it holds no sensor calibration ("skybeacon_config" with "modelPoints" and "modelNormals")|[1]
 
-Conflicting lens imports stop the run after the sensor to camera imports, nothing written; the
+Conflicting lens imports stop the run before any import, nothing written; the
 centering conflict comes before any lens file is read; centering with one eye's intrinsics is fine.
 
   $ sbconfigtool /InputFile base.json /SensorCal sensor.json /IpdCal ipd.json /ImuCal imu.json /CameraCal cameras.json \
   >   /LensIntrinsics lens.json /LensCentering centering.json /OutputFile out.json
-  Sensor cal file: 'sensor.json'
-  ipd cal file: 'ipd.json'
-  IMU calibration: 'imu.json'
-  Camera calibration: 'cameras.json'
   Error: Cannot specify both /LensIntrinsics and /LensCentering
   [1]
   $ for args in '/LensIntrinsics lens.json /LensIntrinsicsRight lens.json' \
@@ -82,8 +81,8 @@ centering conflict comes before any lens file is read; centering with one eye's 
   >   '/LensCentering centering.json /LensIntrinsicsLeft lens.json'; do row sbconfigtool $args /OutputFile out.json; done
   Error: Cannot specify both /LensIntrinsics and /LensIntrinsics{Left,Right}|[1]
   Error: Cannot specify both /LensIntrinsics and /LensCentering|[1]
-  Lens intrinsics file (LEFT): 'lens.json'|Error: Cannot specify both /LensEyeToHead and /LensEyeToHead{Left,Right}|[1]
-  Lens centering file: 'centering.json'|Lens intrinsics file (LEFT): 'lens.json'|Wrote 'out.json'|[0]
+  Error: Cannot specify both /LensEyeToHead and /LensEyeToHead{Left,Right}|[1]
+  Lens centering file: 'centering.json'|Lens intrinsics file (LEFT): 'lens.json'|Wrote 'out.json'|Warning: 'out.json' will not load back: missing values from "device" section|[0]
 
 /LensCal takes every lens field of both eyes, nothing else; /DisplaySerialNums replaces the serials.
 

@@ -5,18 +5,20 @@ The local canonical copy $S: the rigconf_* commands, and /InputLocal, /SerialLoc
   $ sbconfigtool /InputFile $N /OutputFile $TMPDIR/new.json $Q
 
 Nothing stored yet: rigconf_path and rigconf_serial fail and say why. rigconf_write refuses what
-is not a configuration document and creates no store; wrong command lines exit 2.
+a headset could not take (no document, no known class) and creates no store; wrong command
+lines exit 2.
 
   $ fresh; rigconf_path device; rigconf_serial
   no local device configuration at '$TMPDIR/rigconf/device.json' (store one with rigconf_write device FILE)
   cannot read the local device configuration '$TMPDIR/rigconf/device.json': file is empty or does not exist
   [1]
-  $ printf '{ "device_class" : "hmd" }' >nodev.json; printf '{ "a" : ' >broken.json; : >empty.json
-  $ for f in nodev.json broken.json empty.json none.json; do row rigconf_write device $f; done; test ! -e $SBCONFIG_RIGCONF_DIR
-  rigconf_write: 'nodev.json' is not a configuration document: missing values from "device" section|[1]
-  rigconf_write: 'broken.json' is not a configuration document: * Line 1, Column 9|  Syntax error: value, object or array expected.||[1]
-  rigconf_write: 'empty.json' is not a configuration document: file is empty or does not exist|[1]
-  rigconf_write: 'none.json' is not a configuration document: file is empty or does not exist|[1]
+  $ printf '{ "device_class" : "hmd" }' >nodev.json; printf '{ "a" : ' >broken.json; : >empty.json; echo '{"foo": 1}' >foo.json
+  $ for f in nodev.json broken.json empty.json none.json foo.json; do row rigconf_write device $f; done; test ! -e $SBCONFIG_RIGCONF_DIR
+  rigconf_write: not storing 'nodev.json': it would not load again: missing values from "device" section|[1]
+  rigconf_write: not storing 'broken.json': it would not load again: * Line 1, Column 9|  Syntax error: value, object or array expected.||[1]
+  rigconf_write: not storing 'empty.json': it is empty or does not exist|[1]
+  rigconf_write: not storing 'none.json': it is empty or does not exist|[1]
+  rigconf_write: not storing 'foo.json': its "device_class" is missing or unknown|[1]
   $ for args in 'rigconf_path controller' 'rigconf_serial device' "rigconf_write x $N"; do row $args; done
   usage: rigconf_path device|[2]
   usage: rigconf_serial|[2]
@@ -86,13 +88,16 @@ does not load; nothing is written.
   [1]
 
 /OutputLocal hands the result to rigconf_write through $TMPDIR/configtool.json, removed after, a
-stale one replaced. When rigconf_write fails it stays, and so do the outputs (headset too) before.
+stale one replaced; a plainly wrong document is refused before either. When rigconf_write fails it stays, and so do the outputs (headset too) before.
 
   $ fresh; sbconfigtool /InputFile $N /SetMfgBuildInfo line string B9 /OutputLocal; grep B9 $S; test ! -e $TMPDIR/configtool.json
   SetMfgBuildInfo: line
   Wrote configuration to device
         "line" : "B9",
   $ sbconfigtool /InputFile $L /OutputLocal $Q; grep -c 1903 $S
+  1
+  $ echo '{"foo": 1}' >foo.json; row sbconfigtool /InputFile foo.json /OutputLocal; grep -c 1903 $S; test ! -e $TMPDIR/configtool.json
+  Error: not writing the configuration to the local copy: its "device_class" is missing or unknown.|[1]
   1
   $ echo stale >$TMPDIR/configtool.json; stub rigconf_write 1 refused; sim create hmd1
   $ PATH=$STUBS:$PATH sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel /OutputLocal

@@ -10,15 +10,20 @@ row() {
 
 # Every HID call of the simulated headsets is traced to $TRACE, so a case
 # can tell whether a headset was read or written.
-export SBHEADSET_SIM_TRACE=$TMPDIR/trace TRACE=$TMPDIR/trace STUBS=$TMPDIR/stubs STDERR=$TMPDIR/stderr
+export SCRATCH=$TMPDIR SBHEADSET_SIM_TRACE=$TMPDIR/trace TRACE=$TMPDIR/trace STUBS=$TMPDIR/stubs
 sim() { sbheadset-sim "$@"; }
 
 # The tool's log lines on standard error carry process ids: they are left
-# out. Anything else there (a sanitizer's report) follows the output.
+# out. Anything else there (a warning, a sanitizer's report) follows the
+# output. Each run has its own file, so that runs may overlap in a pipe.
 sbconfigtool() {
-  command sbconfigtool "$@" 2>"$STDERR"
-  set -- $? && grep -v '^sbconfigtool\[[0-9]*\]: ' "$STDERR" >&2
-  return "$1"
+  local err status
+  err=$(mktemp "$SCRATCH/.stderr.XXXXXX")
+  command sbconfigtool "$@" 2>"$err"
+  status=$?
+  grep -v '^sbconfigtool\[[0-9]*\]: ' "$err" >&2
+  rm -f "$err"
+  return "$status"
 }
 
 # A case from scratch: an empty $TMPDIR/case, no headset, local copy or stub.

@@ -14,7 +14,8 @@ All commands of a file run in one bash, in a scratch directory that is also
 TMPDIR (its path printed as $TMPDIR), with the build directory first on PATH
 and the simulated HID library on LD_LIBRARY_PATH, so the commands and any
 headset are the built ones. $EXAMPLES and $TESTS name examples/ and tests/;
-prelude.sh adds helpers. On a difference a diff against what ran is printed.
+prelude.sh adds helpers. On a difference a diff against what ran is printed;
+with SB_CASES_ACCEPT=1 what ran is also written into the file, for review.
 """
 import difflib, os, re, shutil, subprocess, sys, tempfile
 
@@ -89,6 +90,10 @@ def main():
             failed += 1
             first = index + 1 + command.count("\n")
             got[first:first + len(expected)] = ["  " + a for a in actual]
+    if failed and os.environ.get("SB_CASES_ACCEPT"):
+        # After a change of behaviour: take what ran as the new expectation,
+        # to be read in the diff before it is committed.
+        open(path, "w", encoding="utf-8").write("\n".join(got))
     if failed:
         sys.stdout.writelines(difflib.unified_diff([l + "\n" for l in lines], [l + "\n" for l in got],
                                                    path, "what ran"))

@@ -1,31 +1,24 @@
-# The tool's option names, for the tests of the files that list them (manual
-# page, shell completion). Sourced after lib.sh.
+# The tool's option names as the built tool gives them, for the tests of
+# the files that list them (manual page, shell completion). Sourced after
+# lib.sh.
 
-# Every option the usage text lists, as printed by the built tool.
-usage_option_names() {
-  "$TOOL" /Help </dev/null 2>/dev/null | sed -n 's|^  \(/[A-Za-z]*\).*|\1|p'
-}
-
-# Every name of the option table, synonyms included.
-table_option_names() {
-  sed -n 's|^ *{"\(/[^"]*\)", "\(/[^"]*\)".*|\1\n\2|p; s|^ *{"\(/[^"]*\)", nullptr.*|\1|p' \
-    "$SB_SOURCE_DIR/tool/tool_options.cc"
-}
-
-# The names the usage text leaves out: synonyms, "/?" and "/Help".
-unlisted_option_names() {
-  table_option_names | grep -vxF -f <(usage_option_names)
-}
-
-# "name count" for every name of the option table: the number of arguments
-# the option takes.
-table_option_argument_counts() {
-  sed -n 's|^ *{"\(/[^"]*\)", "\(/[^"]*\)", \([0-9]\).*|\1 \3\n\2 \3|p
-          s|^ *{"\(/[^"]*\)", nullptr, \([0-9]\).*|\1 \2|p' "$SB_SOURCE_DIR/tool/tool_options.cc"
-}
-
-# The usage text's placeholders of each option it lists: "name <a> <b>".
+# Every option the usage text lists, with its placeholders: "name <a> <b>".
 usage_option_placeholders() {
-  "$TOOL" /Help </dev/null 2>/dev/null |
-    sed -n 's|^  \(/[A-Za-z]*\)\(\( <[a-z_]*>\)*\).*|\1\2|p'
+  "$TOOL" /Help </dev/null 2>/dev/null | sed -n 's|^  \(/[A-Za-z]*\)\(\( <[a-z_]*>\)*\).*|\1\2|p'
+}
+
+usage_option_names() {
+  usage_option_placeholders | cut -d' ' -f1
+}
+
+# The usage text leaves out synonyms and /Help. Of the given names, those it
+# lists and those the tool takes as an option (given "NAME /Bogus", it does
+# not stop on NAME as a command-line error); the others are dropped.
+known_option_names() {
+  while read -r name; do
+    if usage_option_names | grep -qxF -- "$name" ||
+      ! "$TOOL" "$name" /Bogus </dev/null 2>/dev/null | grep -qF "Command line error: $name "; then
+      echo "$name"
+    fi
+  done
 }
