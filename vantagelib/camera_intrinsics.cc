@@ -1,6 +1,6 @@
 #include "vantagelib/camera_intrinsics.h"
 
-#include "devconfig/jsonhelpers.h"
+#include "vantagelib/json_access.h"
 #include "vantagelib/section_json.h"
 
 namespace vantage {

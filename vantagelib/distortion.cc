@@ -6,7 +6,7 @@
 
 #include "corelib/src/logchannel.h"
 #include "corelib/src/strtools_public.h"
-#include "devconfig/jsonhelpers.h"
+#include "vantagelib/json_access.h"
 #include "vantagelib/section_json.h"
 
 namespace vantage {

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "devconfig/jsonhelpers.h"
+#include "vantagelib/json_access.h"
 #include "vantagelib/section_json.h"
 
 namespace vantage {

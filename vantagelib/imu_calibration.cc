@@ -1,6 +1,6 @@
 #include "vantagelib/imu_calibration.h"
 
-#include "devconfig/jsonhelpers.h"
+#include "vantagelib/json_access.h"
 
 namespace vantage {
 

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "devconfig/jsonhelpers.h"
+#include "vantagelib/json_access.h"
 #include "vantagelib/section_json.h"
 
 namespace vantage {

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "corelib/src/logchannel.h"
-#include "devconfig/jsonhelpers.h"
+#include "vantagelib/json_access.h"
 
 namespace vantage {
 

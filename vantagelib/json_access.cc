@@ -1,5 +1,5 @@
 // Lenient reads, the conversion table and per-value real precision.
-#include "devconfig/jsonhelpers.h"
+#include "vantagelib/json_access.h"
 
 #include <algorithm>
 #include <charconv>
