@@ -9,8 +9,7 @@ TEST(EdidIds, VendorAndProductIds) {
   for (const char* wrong : {"", "AB", "ABCD"}) EXPECT_EQ(0, EncodeEdidVendorId(wrong)) << wrong;
   EXPECT_TRUE(DecodeEdidVendorId(0x4304) == "ABC" && DecodeEdidVendorId(0x0100) == "@@A" &&
               DecodeEdidVendorId(EncodeEdidVendorId("zyx")) == "ZYX");
-  // Text beyond four characters is no id (0) rather than an error.
-  int32_t value = 7;
+  int32_t value = 7;  // text beyond four characters is no id (0) rather than an error
   std::string error;
   for (const auto& [text, id] : {std::pair{"12AB", 0x12AB}, {"1a2B", 0x1A2B}, {"12g", 0x12}, {" -1", -1}, {"12ABC", 0}})
     EXPECT_TRUE(ParseEdidProductId(text, &value, nullptr) && value == id) << text;

@@ -21,8 +21,7 @@ std::string InForm(TrackedDeviceConfig model, uint32_t form) {
 }
 
 TEST(ExamplesTest, WrittenBackByteForByteAndInEveryForm) {
-  // Counted members: the two full documents carry every member the model writes.
-  const struct { const char* name; uint32_t form; unsigned members; } examples[] = {
+  const struct { const char* name; uint32_t form; unsigned members; } examples[] = {  // the full ones: every member
       {"hmd_latest.json", kFormatSectioned, 50}, {"hmd_legacy.json", kFormatLegacy, 25},
       {"controller.json", kFormatSectioned, 15}, {"hmd_full.json", kFormatLatest, 57},
       {"hmd_full_legacy.json", kFormatLegacy, 60}};

@@ -1,5 +1,4 @@
-// Deep merge: objects merge, everything else is replaced whole, and a
-// library error stops the merge keeping what was done.
+// Objects merge, anything else is replaced; a library error ends the merge.
 #include <gtest/gtest.h>
 
 #include "devconfig/json_testing.h"

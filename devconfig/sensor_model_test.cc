@@ -1,5 +1,4 @@
-// "skybeacon_config": presence, channel map and order, the digest kept with
-// the record, what is written, and normal renormalisation.
+// "skybeacon_config": presence, channels, the digest, writing, renormalised normals.
 #include "devconfig/sensor_model.h"
 
 #include <gtest/gtest.h>
@@ -50,10 +49,9 @@ TEST(SensorModelTest, PresenceChannelsDigestAndWriting) {
 }
 
 TEST(SensorModelTest, NormalRenormalisation) {
-  float low, high;  // the exclusive bounds of the squared length kept as it is: 0.999 and 1.001 squared
-  std::memcpy(&low, &kNormalLength2LowBits, sizeof low);
-  std::memcpy(&high, &kNormalLength2HighBits, sizeof high);
-  const float lo = 1.0f / std::sqrt(low), hi = 1.0f / std::sqrt(high), nan = NAN, inf = INFINITY;
+  // Kept as it is between the exclusive bounds of the squared length, 0.999 and 1.001 squared.
+  const auto scale = [](uint32_t bits) { float f; std::memcpy(&f, &bits, sizeof f); return 1.0f / std::sqrt(f); };
+  const float lo = scale(kNormalLength2LowBits), hi = scale(kNormalLength2HighBits), nan = NAN, inf = INFINITY;
   const struct { SensorVector3 in, out; } rows[] = {
       {{0, 0, 2}, {0, 0, 1}}, {{3, 4, 0}, {0.6f, 0.8f, 0}}, {{0, 0, 0.999f}, {0, 0, 0.999f * lo}},
       {{0, 0, -1.001f}, {0, 0, -1.001f * hi}}, {{0, 0, 1.0005f}, {0, 0, 1.0005f}},

@@ -23,9 +23,9 @@ void ExpectPose(const Pose& pose, std::vector<float> values) {  // quaternion, t
   for (int i = 0; i < 7; ++i) EXPECT_FLOAT_EQ(values[i], i < 4 ? pose.rotation[i] : pose.translation[i - 4]) << i;
 }
 
-// An identity "head_from_camera" falls back to the angles at a fixed place,
-// Z(yaw) * Y(pitch) * X(roll); "extrinsics" wins, and skew axes are the identity.
-TEST(TrackedCameraTest, PoseFallbacks) {
+TEST(TrackedCameraTest, GenerationsOfCameraMembers) {
+  // An identity "head_from_camera" falls back to the angles at a fixed place,
+  // Z(yaw) * Y(pitch) * X(roll); "extrinsics" wins, and skew axes are the identity.
   const Pose euler = Cameras(R"("tracked_camera": {"head_from_camera": [0, 0, 0, 1, 0, 0, 0],
                                 "pitch": 0.2, "roll": 0.1, "yaw": 0.3})")[0].head_from_camera;
   const double cp = std::cos(0.1), sp = std::sin(0.1), cr = std::cos(0.05), sr = std::sin(0.05), cy = std::cos(0.15),
@@ -35,11 +35,7 @@ TEST(TrackedCameraTest, PoseFallbacks) {
   EXPECT_TRUE(Cameras(R"("tracked_camera": {"extrinsics": {"plus_x": [1, 0, 0.5], "plus_z": [0, 0, 1]},
                          "head_from_camera": [0.5, 0.5, 0.5, 0.5, 0, 0, 0]})")[0].head_from_camera.IsIdentity());
   EXPECT_EQ(DefaultHeadFromCamera(), Cameras(R"("tracked_camera": {})")[0].head_from_camera);
-}
-
-TEST(TrackedCameraTest, GenerationsOfCameraMembers) {
-  // The older pair: "left" and "right", the latest form, written as the list
-  // with the devices, poses as axes in the latest form only.
+  // The older pair: "left" and "right", the latest form, the list with the devices, axes in the latest form only.
   TrackedDeviceConfig config;
   Cameras(R"("isps": [{"driver": "isp_a"}], "tracked_camera1": {"head_from_camera": [0, 0, 0, 1, 0.01, 0, 0]},
              "second_tracked_camera": {"head_from_camera": [0, 0, 0, 1, 0.07, 0, 0]})", &config);
@@ -71,6 +67,10 @@ TEST(TrackedCameraTest, DualExtrinsicsPlaceTheSecondInTheFirstOnesFrame) {
               R"("dual_extrinsics": {"rotation": [0.70710678, 0, 0, 0.70710678], "translation": [10, 0, 60]})");
   ExpectPose(cameras[1].head_from_camera, {0.5f, 0.5f, 0.5f, 0.5f, 0.1f, 0.01f, static_cast<float>(0.06)});
   EXPECT_EQ(static_cast<float>(0.06), cameras[1].head_from_camera.translation[2]);
+  // Numbers beyond single precision read as 0, and products that overflow are 0.
+  cameras = Cameras(R"("tracked_camera1": {"head_from_camera": [0, 0, 0, 2e19, -1e40, 0.5, 0]},
+      "dual_extrinsics": {"rotation": [0, 0, 0, 2e19], "translation": [1e300, 0, 0]}, )" + second + R"("x": 0)");
+  ExpectPose(cameras[1].head_from_camera, {0, 0, 0, 0, 0, 0.5f, 0});
   // Without a first camera the second stands alone, as it was given.
   cameras = Cameras(second + R"("dual_extrinsics": {"rotation": [0, 0, 0, 1], "translation": [64, 0, 0]},
                                 "tracked_cameras": [{}, {}])");

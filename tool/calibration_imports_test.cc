@@ -1,6 +1,5 @@
-// The lens copy groups on what the command-line cases do not carry: the red,
-// blue and inverse distortion blocks. The rest of each group, the messages,
-// order, conflicts and precedence are checked there.
+// The lens copy groups on the red, blue and inverse distortion blocks, which the
+// command-line cases (the rest of each group, messages, order) do not carry.
 #include "tool/calibration_imports.h"
 
 #include <gtest/gtest.h>

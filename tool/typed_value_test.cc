@@ -1,5 +1,5 @@
-// MakeTypedJsonValue at the edges of the standard conversions: out of range,
-// infinities, nothing converted. The common cases run through the binary.
+// MakeTypedJsonValue at the edges of the conversions: out of range, infinities (written
+// 1e+9999, which no reader takes back), nothing converted. The common cases run through the binary.
 #include "tool/typed_value.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,6 @@ TEST(TypedValueTest, EdgesOfTheStandardConversions) {
       {"float", "3e38", "3.0000000054977558e+38\n"}, {"int", "-9223372036854775808", "-9223372036854775808\n"},
       {"int", "9223372036854775808", refused}, {"int", "-9223372036854775809", refused}, {"float", "1e39", refused},
       {"double", "1e309", refused}, {"double", "-1e-400", refused}, {"int", "+", refused}, {"double", ".", refused},
-      // An infinity would be written as 1e+9999, which no reader takes back.
       {"float", "inf", refused}, {"float", "-Infinity", refused}, {"double", "-inf", refused},
   };
   for (const auto& c : cases) {
