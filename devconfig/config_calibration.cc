@@ -20,7 +20,7 @@ void ReadEyeTransforms(const Json::Value& root, TrackedDeviceConfig* config, std
 }
 
 void ReadSensorModelMember(const Json::Value& root, TrackedDeviceConfig* config) {
-  if (JsonHas(root, "skybeacon_config")) ReadSensorModel(&config->sensor_model, root);
+  if (JsonHas(root, "skybeacon_config")) ReadSensorModel(root, &config->sensor_model);
 }
 
 void WriteEyeTransforms(const TrackedDeviceConfig& config, Json::Value* root) {

@@ -66,13 +66,13 @@ Json::Value SevenNumbers(const Pose& pose) {
 void ReadPosesAndImu(const Json::Value& root, TrackedDeviceConfig* config) {
   config->trackref_from_imu = Pose::Identity();
   config->trackref_from_head = Pose::Identity();
-  config->imu.Reset();
+  config->imu = vantage::ImuCalibration();
   config->formatVersion = kFormatLegacy;
 
   if (JsonHas(root, "imu")) {
     const Json::Value& imu = JsonAt(root, "imu");
     config->formatVersion = kFormatSectioned;
-    config->imu.FromJson(imu);
+    vantage::FromJson(imu, &config->imu, nullptr);
     if (HasAnyAxis(imu)) config->trackref_from_imu = ReadAxes(imu);
   } else if (JsonHas(root, "trackref_from_imu")) {
     config->trackref_from_imu = ReadSevenNumbers(JsonAt(root, "trackref_from_imu"));
@@ -86,12 +86,13 @@ void ReadPosesAndImu(const Json::Value& root, TrackedDeviceConfig* config) {
   }
 
   // The legacy form keeps the calibration's four members at the top level.
-  if (config->formatVersion == kFormatLegacy && JsonHas(root, "gyro_bias")) config->imu.FromJson(root);
+  if (config->formatVersion == kFormatLegacy && JsonHas(root, "gyro_bias"))
+    vantage::FromJson(root, &config->imu, nullptr);
 }
 
 void WritePosesAndImu(const TrackedDeviceConfig& config, Json::Value* root) {
   if (config.formatVersion != kFormatLegacy) {
-    Json::Value imu = config.imu.ToJson(false);
+    Json::Value imu = vantage::ToJson(config.imu);
     // Decided on the axes, not the seven values: a pose that is the identity
     // rotation in another form would be written as identity axes, which
     // read back as the identity pose and are left out the next time.
@@ -105,7 +106,7 @@ void WritePosesAndImu(const TrackedDeviceConfig& config, Json::Value* root) {
     return;
   }
   if (!config.trackref_from_imu.IsIdentity()) (*root)["trackref_from_imu"] = SevenNumbers(config.trackref_from_imu);
-  MergeJsonObjects(*root, config.imu.ToJson(true));
+  MergeJsonObjects(*root, vantage::ToJson(config.imu, true));
   if (!config.trackref_from_head.IsIdentity())
     (*root)["trackref_from_head"] = SevenNumbers(config.trackref_from_head);
 }

@@ -65,8 +65,6 @@ bool IsIdentityMap(const std::vector<int32_t>& channelMap, size_t pointCount) {
 
 }  // namespace
 
-void ResetSensorModel(SensorModel* model) { *model = SensorModel(); }
-
 SensorVector3 RenormalizeModelNormal(SensorVector3 n) {
   n.x = StoredFloat(n.x);
   n.y = StoredFloat(n.y);
@@ -94,8 +92,8 @@ SensorVector3 RenormalizeModelNormal(SensorVector3 n) {
   return n;
 }
 
-bool ReadSensorModel(SensorModel* model, const Json::Value& root) {
-  ResetSensorModel(model);
+bool ReadSensorModel(const Json::Value& root, SensorModel* model) {
+  *model = SensorModel();
   const Json::Value emptyObject(Json::objectValue);
   const Json::Value& s = *JsonGet(root, "skybeacon_config", emptyObject);
 

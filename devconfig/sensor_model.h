@@ -25,13 +25,11 @@ struct SensorModel {
   std::string modelPointsHash;
 };
 
-void ResetSensorModel(SensorModel* model);
-
 // Fills the record from root's "skybeacon_config" and returns `present`.
 // A block without "modelPoints" or "modelNormals" leaves the record not
 // present (modelCad is still kept). The caller calls this only when root has
 // the member.
-bool ReadSensorModel(SensorModel* model, const Json::Value& root);
+bool ReadSensorModel(const Json::Value& root, SensorModel* model);
 
 // The value to store as "skybeacon_config". It is null when nothing is worth
 // writing (a present model with no data); the caller stores it anyway and a

@@ -12,7 +12,7 @@ namespace {
 
 SensorModel Read(const std::string& block) {
   SensorModel model;
-  ReadSensorModel(&model, JsonOf("{\"skybeacon_config\": " + block + "}"));
+  ReadSensorModel(JsonOf("{\"skybeacon_config\": " + block + "}"), &model);
   return model;
 }
 

@@ -117,15 +117,6 @@ void PlaceRelativeTo(const Pose& first, const Json::Value& dual, Pose* second) {
 
 }  // namespace
 
-void TrackedCamera::Reset() {
-  name.clear();
-  cal_method.clear();
-  std::string ignored;
-  vantage::FromJson(Json::Value(), &intrinsics, &ignored);
-  head_from_camera = DefaultHeadFromCamera();
-  for (float& v : white_balance) v = 1.0f;
-}
-
 Pose DefaultHeadFromCamera() {
   Pose pose;
   pose.rotation[0] = FloatFromBits(0xBE5DA273);  // -0.21644
@@ -154,7 +145,7 @@ Pose EulerCameraPose(float pitch, float roll, float yaw) {
   return pose;
 }
 
-void ReadPoseValue(Pose* pose, const Json::Value& value) {
+void ReadPoseValue(const Json::Value& value, Pose* pose) {
   if (value.isArray()) {
     CopyPose(value, pose);
     return;
@@ -173,9 +164,9 @@ void ReadPoseValue(Pose* pose, const Json::Value& value) {
   KeepFinite(pose);  // a position beyond single precision
 }
 
-bool ReadCamera(TrackedCamera* camera, const Json::Value& object, std::string* error) {
+bool ReadCamera(const Json::Value& object, TrackedCamera* camera, std::string* error) {
   std::string problem;
-  camera->Reset();
+  *camera = TrackedCamera();
   vantage::ExpectObject(object, "camera", &problem);
 
   camera->name = JsonGet(object, "name", Json::Value("")).asString();
@@ -186,9 +177,9 @@ bool ReadCamera(TrackedCamera* camera, const Json::Value& object, std::string* e
     vantage::KeepFirstError(&problem, vantage::UnderKey("intrinsics", intrinsicsProblem));
 
   if (JsonHas(object, "extrinsics")) {
-    ReadPoseValue(&camera->head_from_camera, JsonAt(object, "extrinsics"));
+    ReadPoseValue(JsonAt(object, "extrinsics"), &camera->head_from_camera);
   } else if (JsonHas(object, "head_from_camera")) {
-    ReadPoseValue(&camera->head_from_camera, JsonAt(object, "head_from_camera"));
+    ReadPoseValue(JsonAt(object, "head_from_camera"), &camera->head_from_camera);
     // An identity here is the placeholder of a document that gave angles.
     if (camera->head_from_camera.IsIdentity()) {
       camera->head_from_camera = EulerCameraPose(ReadFloat(object, "pitch", 0.0), ReadFloat(object, "roll", 0.0),
@@ -225,7 +216,7 @@ Json::Value WriteCamera(const TrackedCamera& camera, uint32_t form) {
   return out;
 }
 
-void ReadCameras(TrackedDeviceConfig* model, const Json::Value& root, std::string* error) {
+void ReadCameras(const Json::Value& root, TrackedDeviceConfig* model, std::string* error) {
   const Json::Value& isps = JsonAt(root, "isps");
   for (Json::ArrayIndex i = 0; isps.isArray() && i < isps.size(); ++i) {
     vantage::IspDescriptor isp;
@@ -251,10 +242,10 @@ void ReadCameras(TrackedDeviceConfig* model, const Json::Value& root, std::strin
       if (!vantage::FromJson(JsonAt(single, "intrinsics"), &scratch, &intrinsicsProblem))
         KeepMemberProblem(error, "tracked_camera", vantage::UnderKey("intrinsics", intrinsicsProblem));
     }
-    if (!ReadCamera(&camera, merged, &problem)) KeepMemberProblem(error, "tracked_camera1", problem);
+    if (!ReadCamera(merged, &camera, &problem)) KeepMemberProblem(error, "tracked_camera1", problem);
     haveFirst = true;
   } else if (JsonHas(root, "tracked_camera")) {
-    if (!ReadCamera(&camera, single, &problem)) KeepMemberProblem(error, "tracked_camera", problem);
+    if (!ReadCamera(single, &camera, &problem)) KeepMemberProblem(error, "tracked_camera", problem);
     haveFirst = true;
   }
   if (haveFirst) {
@@ -265,7 +256,7 @@ void ReadCameras(TrackedDeviceConfig* model, const Json::Value& root, std::strin
   if (JsonHas(root, "second_tracked_camera")) {
     model->formatVersion = kFormatLatest;
     problem.clear();
-    if (!ReadCamera(&camera, JsonAt(root, "second_tracked_camera"), &problem))
+    if (!ReadCamera(JsonAt(root, "second_tracked_camera"), &camera, &problem))
       KeepMemberProblem(error, "second_tracked_camera", problem);
     if (camera.name.empty()) camera.name = "right";
     // Without a first camera there is nothing to rename and nothing to place
@@ -284,7 +275,7 @@ void ReadCameras(TrackedDeviceConfig* model, const Json::Value& root, std::strin
   for (Json::ArrayIndex i = 0; list.isArray() && i < list.size(); ++i) {
     model->formatVersion = kFormatLatest;
     problem.clear();
-    if (!ReadCamera(&camera, JsonAt(list, i), &problem))
+    if (!ReadCamera(JsonAt(list, i), &camera, &problem))
       vantage::KeepFirstError(error, "member \"tracked_cameras\" element " + std::to_string(i) + ": " + problem);
     if (camera.name.empty()) camera.name = "Camera" + std::to_string(i);
     model->tracked_cameras.push_back(camera);

@@ -11,87 +11,6 @@ using namespace configsections;
 const char kObscuredBlockName1[] = "vblk";
 const char kObscuredBlockName2[] = "vb";
 
-void TrackedDeviceConfig::Reset() {
-  device_class = TrackedDeviceClass::HMD;
-  formatVersion = kFormatLatest;
-  revision = 0;
-  device_vid = 0;
-  device_pid = 0;
-  device_serial_number.clear();
-  device_serial_number_sentinel.clear();
-  render_model.clear();
-  manufacturer.clear();
-  model_number.clear();
-  attached_device_id.clear();
-  required_peer_driver.clear();
-
-  stereo_setup.Reset();
-  eye_transforms[0].Reset();
-  eye_transforms[1].Reset();
-  parallel_render_cameras_present = false;
-  parallel_render_cameras = false;
-  tracking_camera_intrinsics.clear();
-  tracking_camera_unique_id = 0;
-  display_edid[0].clear();
-  display_edid[1].clear();
-  direct_mode_edid_vid = 0;
-  direct_mode_edid_pid = 0;
-  for (float* rgb : display_color_mult) rgb[0] = rgb[1] = rgb[2] = 1.0f;
-  display_color_mult_present = false;
-  seconds_from_vsync_to_photons = 0.0f;
-  seconds_from_photons_to_vblank = 0.0f;
-  display_frequency = 90.0f;
-  display_hdr10 = false;
-  display_multiframerate = false;
-  display_frequency_present = false;
-  display_mc_type = 0;
-  display_mc_offset = 0.0f;
-  display_mc_scale = 0.0f;
-  display_mc_left.clear();
-  display_mc_right.clear();
-  display_gc_black_clamp = 0.0f;
-  display_gc_type = 0;
-  display_gc_offset = 0.0f;
-  display_gc_scale = 0.0f;
-  display_gc_prescale = 1.0f;
-  display_gc_image.clear();
-  dsc_version = 0;
-  dsc_slices = 0;
-  dsc_bppx16 = 0;
-
-  trackref_from_imu = Pose::Identity();
-  trackref_from_head = Pose::Identity();
-  imu.Reset();
-  ResetSensorModel(&sensor_model);
-  isps.clear();
-  tracked_cameras.clear();
-  tracked_controller_role.clear();
-  resource_root.clear();
-
-  firmware_config = Json::Value();
-  obscured_block1 = Json::Value();
-  obscured_block2 = Json::Value();
-
-  expected_bases = 2;
-  expected_controllers = 2;
-  input_profile.clear();
-  registered_device_type_prefix.clear();
-  display_usb_protocol.clear();
-  display_usb_vid = 0;
-  display_usb_pid = 0;
-  ipd = IpdSettings{-1.0f, 0.0f, 0.0f, false, 0.0f};
-  mfg_build_info = Json::Value();
-  proximity_enable = false;
-  proximity_present = false;
-  audio_playback_device_vid = 0;
-  audio_playback_device_pid = 0;
-  audio_playback_device_name.clear();
-  audio_recording_device_vid = 0;
-  audio_recording_device_pid = 0;
-  audio_recording_device_name.clear();
-  eye_tracking_supported = false;
-}
-
 void TrackedDeviceConfig::FromJson(const Json::Value& root) {
   std::string ignored;
   FromJson(root, &ignored);
@@ -118,7 +37,7 @@ void ReadSections(const Json::Value& root, TrackedDeviceConfig* config, std::str
   ReadIdentity(root, config);
   ReadDirectModeIds(root, config);
   ReadDisplayTiming(root, config);
-  config->stereo_setup.FromJson(JsonAt(root, "device"));
+  vantage::FromJson(JsonAt(root, "device"), &config->stereo_setup, nullptr);
   ReadDisplayEdids(root, config);
   ReadColorMultipliers(root, config);
   ReadDisplayCorrection(root, config);
@@ -127,7 +46,7 @@ void ReadSections(const Json::Value& root, TrackedDeviceConfig* config, std::str
   ReadParallelRenderCameras(root, config);
   ReadPosesAndImu(root, config);
   ReadSensorModelMember(root, config);
-  ReadCameras(config, root, problem);
+  ReadCameras(root, config, problem);
   ReadRoleAndResources(root, config);
   ReadExpectedCounts(root, config);
   ReadPeripherals(root, config);
@@ -166,9 +85,7 @@ Json::Value TrackedDeviceConfig::ToJson(std::vector<JsonMemberRef>* blocks) cons
   Json::Value root(Json::objectValue);
   WriteIdentity(*this, &root);
   if (device_class == TrackedDeviceClass::HMD) {
-    Json::Value device(Json::objectValue);
-    stereo_setup.ToJson(&device);
-    root["device"] = std::move(device);
+    root["device"] = vantage::ToJson(stereo_setup);
     WriteDisplayEdids(*this, &root);
     WriteDisplayCorrection(*this, &root);
     WriteDsc(*this, &root);

@@ -43,11 +43,11 @@ struct IpdSettings {
 
 struct TrackedDeviceConfig {
   // Identity.
-  TrackedDeviceClass device_class;
-  uint32_t formatVersion;
-  uint32_t revision;
-  uint32_t device_vid;
-  uint32_t device_pid;
+  TrackedDeviceClass device_class = TrackedDeviceClass::HMD;
+  uint32_t formatVersion = kFormatLatest;
+  uint32_t revision = 0;
+  uint32_t device_vid = 0;
+  uint32_t device_pid = 0;
   std::string device_serial_number;
   std::string device_serial_number_sentinel;  // main board
   std::string render_model;
@@ -59,39 +59,39 @@ struct TrackedDeviceConfig {
   // Display; written only for HMD.
   vantage::StereoSetup stereo_setup;  // "device"
   vantage::EyeTransform eye_transforms[2];  // "tracking_to_eye_transform", index = eye
-  bool parallel_render_cameras_present;
-  bool parallel_render_cameras;
+  bool parallel_render_cameras_present = false;
+  bool parallel_render_cameras = false;
   std::string tracking_camera_intrinsics;  // written for every class
-  uint32_t tracking_camera_unique_id;      // written for every class
+  uint32_t tracking_camera_unique_id = 0;      // written for every class
   std::string display_edid[2];             // index = eye
-  uint32_t direct_mode_edid_vid;           // EDID byte order
-  uint32_t direct_mode_edid_pid;
-  float display_color_mult[2][3];  // r, g, b per element
-  bool display_color_mult_present;
-  float seconds_from_vsync_to_photons;
-  float seconds_from_photons_to_vblank;
-  float display_frequency;  // Hz
-  bool display_hdr10;
-  bool display_multiframerate;
-  bool display_frequency_present;
-  int32_t display_mc_type;
-  float display_mc_offset;
-  float display_mc_scale;
+  uint32_t direct_mode_edid_vid = 0;           // EDID byte order
+  uint32_t direct_mode_edid_pid = 0;
+  float display_color_mult[2][3] = {{1.0f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f}};  // r, g, b per element
+  bool display_color_mult_present = false;
+  float seconds_from_vsync_to_photons = 0.0f;
+  float seconds_from_photons_to_vblank = 0.0f;
+  float display_frequency = 90.0f;  // Hz
+  bool display_hdr10 = false;
+  bool display_multiframerate = false;
+  bool display_frequency_present = false;
+  int32_t display_mc_type = 0;
+  float display_mc_offset = 0.0f;
+  float display_mc_scale = 0.0f;
   std::string display_mc_left;
   std::string display_mc_right;
-  float display_gc_black_clamp;
-  int32_t display_gc_type;
-  float display_gc_offset;
-  float display_gc_scale;
-  float display_gc_prescale;
+  float display_gc_black_clamp = 0.0f;
+  int32_t display_gc_type = 0;
+  float display_gc_offset = 0.0f;
+  float display_gc_scale = 0.0f;
+  float display_gc_prescale = 1.0f;
   std::string display_gc_image;
-  uint32_t dsc_version;
-  uint32_t dsc_slices;
-  uint32_t dsc_bppx16;
+  uint32_t dsc_version = 0;
+  uint32_t dsc_slices = 0;
+  uint32_t dsc_bppx16 = 0;
 
   // Tracking.
-  Pose trackref_from_imu;
-  Pose trackref_from_head;
+  Pose trackref_from_imu = Pose::Identity();
+  Pose trackref_from_head = Pose::Identity();
   vantage::ImuCalibration imu;
   SensorModel sensor_model;                  // "skybeacon_config"
   std::vector<vantage::IspDescriptor> isps;  // "isps"
@@ -105,27 +105,27 @@ struct TrackedDeviceConfig {
   Json::Value obscured_block2;  // under kObscuredBlockName2
 
   // Other.
-  uint32_t expected_bases;        // HMD only
-  uint32_t expected_controllers;  // HMD only
+  uint32_t expected_bases = 2;        // HMD only
+  uint32_t expected_controllers = 2;  // HMD only
   std::string input_profile;
   std::string registered_device_type_prefix;
   std::string display_usb_protocol;
-  uint16_t display_usb_vid;
-  uint16_t display_usb_pid;
-  IpdSettings ipd;  // HMD only
+  uint16_t display_usb_vid = 0;
+  uint16_t display_usb_pid = 0;
+  IpdSettings ipd = {-1.0f, 0.0f, 0.0f, false, 0.0f};  // HMD only
   Json::Value mfg_build_info;  // kept verbatim; null when absent
-  bool proximity_enable;       // HMD only
-  bool proximity_present;
-  uint16_t audio_playback_device_vid;
-  uint16_t audio_playback_device_pid;
+  bool proximity_enable = false;       // HMD only
+  bool proximity_present = false;
+  uint16_t audio_playback_device_vid = 0;
+  uint16_t audio_playback_device_pid = 0;
   std::string audio_playback_device_name;
-  uint16_t audio_recording_device_vid;
-  uint16_t audio_recording_device_pid;
+  uint16_t audio_recording_device_vid = 0;
+  uint16_t audio_recording_device_pid = 0;
   std::string audio_recording_device_name;
-  bool eye_tracking_supported;
+  bool eye_tracking_supported = false;
 
-  TrackedDeviceConfig() { Reset(); }
-  void Reset();
+  // Back to the defaults above: the record of a run without any input.
+  void Reset() { *this = TrackedDeviceConfig(); }
   // Reset, then fill from the document object. Absent or unconvertible
   // members take their defaults; sets formatVersion from the shape of the
   // document. Callers that may get a document of the wrong shape check it

@@ -26,7 +26,7 @@ void CameraIntrinsics::SetUndistortedSize(int32_t w, int32_t h) {
 
 bool FromJson(const Json::Value& value, CameraIntrinsics* out, std::string* error) {
   std::string problem;
-  out->Reset();
+  *out = CameraIntrinsics();
   ExpectObject(value, "camera intrinsics", &problem);
 
   out->interface = JsonGet(value, "interface", "").asString();

@@ -22,8 +22,6 @@ struct CameraIntrinsics {
   double focal_y = 0.0;
   double center_y = 0.0;
   DistortionParams distort;
-
-  void Reset() { *this = CameraIntrinsics(); }
   // Grows or shrinks the undistorted image about its middle, moving the
   // center by half the change of each side. SetUndistortedSize(width,
   // height) returns to the raw frame.

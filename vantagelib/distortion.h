@@ -46,8 +46,6 @@ struct DistortionParams {
   double r2max = 16.0;         // squared-radius limit
   // Not part of the JSON form; the display section sets it after parsing.
   bool clampToR2max = true;
-
-  void Reset() { *this = DistortionParams(); }
 };
 
 // The JSON spelling of a type. A value outside the table is reported as

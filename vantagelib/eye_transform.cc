@@ -134,7 +134,7 @@ bool IsEyeCalibrated(const EyeTransform& eye) {
 
 bool FromJson(const Json::Value& value, EyeTransform* out, std::string* error) {
   std::string problem;
-  out->Reset();
+  *out = EyeTransform();
   ExpectObject(value, "eye transform", &problem);
 
   out->display_serial_number = JsonGet(value, "display_serial_number", "").asString();

@@ -66,8 +66,6 @@ struct EyeTransform {
   // whether the matrix is written back.
   bool eye_to_head_present = false;
   ScanoutScaling scanout_scaling;
-
-  void Reset() { *this = EyeTransform(); }
 };
 
 // The lens sanity check: a distortion center with both coordinates non-zero

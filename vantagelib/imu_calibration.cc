@@ -27,33 +27,26 @@ Json::Value WriteJsonVector3f(const float values[3]) {
   return array;
 }
 
-void ImuCalibration::Reset() {
-  Fill(gyro_bias, 0.0f);
-  Fill(gyro_scale, 1.0f);
-  Fill(acc_bias, 0.0f);
-  Fill(acc_scale, 1.0f);
-}
-
-bool ImuCalibration::FromJson(const Json::Value& object) {
-  Reset();
-  ReadIfPresent(object, "gyro_bias", gyro_bias);
-  ReadIfPresent(object, "gyro_scale", gyro_scale);
-  ReadIfPresent(object, "acc_bias", acc_bias);
-  ReadIfPresent(object, "acc_scale", acc_scale);
+bool FromJson(const Json::Value& value, ImuCalibration* out, std::string*) {
+  *out = ImuCalibration();
+  ReadIfPresent(value, "gyro_bias", out->gyro_bias);
+  ReadIfPresent(value, "gyro_scale", out->gyro_scale);
+  ReadIfPresent(value, "acc_bias", out->acc_bias);
+  ReadIfPresent(value, "acc_scale", out->acc_scale);
   // A zero gyroscope scale means "not calibrated"; a zero accelerometer
   // scale is kept as it stands.
-  if (JsonHas(object, "gyro_scale") && AllEqual(gyro_scale, 0.0f)) Fill(gyro_scale, 1.0f);
+  if (JsonHas(value, "gyro_scale") && AllEqual(out->gyro_scale, 0.0f)) Fill(out->gyro_scale, 1.0f);
   return true;
 }
 
-Json::Value ImuCalibration::ToJson(bool writeAll) const {
+Json::Value ToJson(const ImuCalibration& imu, bool writeAll) {
   Json::Value object(Json::objectValue);
-  if (writeAll || !AllEqual(gyro_bias, 0.0f)) object["gyro_bias"] = WriteJsonVector3f(gyro_bias);
-  if (writeAll || !(AllEqual(gyro_scale, 1.0f) || AllEqual(gyro_scale, 0.0f)))
-    object["gyro_scale"] = WriteJsonVector3f(gyro_scale);
-  if (writeAll || !AllEqual(acc_bias, 0.0f)) object["acc_bias"] = WriteJsonVector3f(acc_bias);
-  if (writeAll || !(AllEqual(acc_scale, 1.0f) || AllEqual(acc_scale, 0.0f)))
-    object["acc_scale"] = WriteJsonVector3f(acc_scale);
+  if (writeAll || !AllEqual(imu.gyro_bias, 0.0f)) object["gyro_bias"] = WriteJsonVector3f(imu.gyro_bias);
+  if (writeAll || !(AllEqual(imu.gyro_scale, 1.0f) || AllEqual(imu.gyro_scale, 0.0f)))
+    object["gyro_scale"] = WriteJsonVector3f(imu.gyro_scale);
+  if (writeAll || !AllEqual(imu.acc_bias, 0.0f)) object["acc_bias"] = WriteJsonVector3f(imu.acc_bias);
+  if (writeAll || !(AllEqual(imu.acc_scale, 1.0f) || AllEqual(imu.acc_scale, 0.0f)))
+    object["acc_scale"] = WriteJsonVector3f(imu.acc_scale);
   return object;
 }
 

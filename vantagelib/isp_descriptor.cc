@@ -62,7 +62,7 @@ int ScanIspStream(const std::string& text, IspStream* out) {
 
 bool FromJson(const Json::Value& value, IspDescriptor* out, std::string* error) {
   std::string problem;
-  out->Reset();
+  *out = IspDescriptor();
   ExpectObject(value, "image-processing device", &problem);
 
   out->driver = JsonGet(value, "driver", "").asString();

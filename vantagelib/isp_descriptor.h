@@ -23,8 +23,6 @@ struct IspDescriptor {
   uint32_t usbPID = 0;
   std::string driver;
   std::vector<IspStream> streams;
-
-  void Reset() { *this = IspDescriptor(); }
 };
 
 // Scans `text` as the scanf format "%hu,%hu,'%4c',%hu" would, stopping at the

@@ -34,11 +34,11 @@ TEST(SectionJson, EveryFieldRoundTrips) {
                   R"({"interface": "", "width": 0, "height": 0, "focal_x": 0.0, "center_x": 0.0, "focal_y": 0.0,
                       "center_y": 0.0, "distort": null})"}},
       {"isp", {[&](auto& in, auto* e) { FromJson(in, &isp, e); return ToJson(isp); }, R"({"driver": ""})"}},
-      {"imu", {[&](auto& in, auto*) { imu.FromJson(in); return imu.ToJson(false); }, "{}"}},
-      {"imu-all", {[&](auto& in, auto*) { imu.FromJson(in); return imu.ToJson(true); }, R"({"gyro_bias": [0.0, 0.0,
-          0.0], "gyro_scale": [1.0, 1.0, 1.0], "acc_bias": [0.0, 0.0, 0.0], "acc_scale": [1.0, 1.0, 1.0]})"}},
-      {"stereo", {[&](auto& in, auto*) { stereo.FromJson(in); Json::Value out(Json::objectValue); stereo.ToJson(&out);
-                    return out; }, R"({"first_eye": "eEYE_LEFT", "last_eye": "eEYE_LEFT"})"}},
+      {"imu", {[&](auto& in, auto* e) { FromJson(in, &imu, e); return ToJson(imu); }, "{}"}},
+      {"imu-all", {[&](auto& in, auto* e) { FromJson(in, &imu, e); return ToJson(imu, true); }, R"({"gyro_bias": [0.0,
+          0.0, 0.0], "gyro_scale": [1.0, 1.0, 1.0], "acc_bias": [0.0, 0.0, 0.0], "acc_scale": [1.0, 1.0, 1.0]})"}},
+      {"stereo", {[&](auto& in, auto* e) { FromJson(in, &stereo, e); return ToJson(stereo); },
+                  R"({"first_eye": "eEYE_LEFT", "last_eye": "eEYE_LEFT"})"}},
   };
   const struct {
     const char *section, *in, *out, *error;

@@ -32,7 +32,6 @@ const char* const kStereoDeviceTypeNames[] = {
 };
 static_assert(sizeof(kStereoDeviceTypeNames) / sizeof(char*) == STEREO_DEV_NUM + 1, "one name per kind");
 
-const float kDefaultRenderTargetScale = 1.4f;
 const uint32_t kMaxHiddenAreaMesh = 6;
 
 bool SameText(const std::string& text, const char* name) {
@@ -82,44 +81,37 @@ const char* StereoDeviceTypeName(int32_t type) {
   return "Unknown";
 }
 
-void StereoSetup::Reset() {
-  eye_target_width_in_pixels = 0;
-  eye_target_height_in_pixels = 0;
-  num_windows = 0;
-  first_eye = eEYE_LEFT;
-  last_eye = eEYE_LEFT;
-  subpixel_shift_red_in_pixels[0] = subpixel_shift_red_in_pixels[1] = 0.0f;
-  subpixel_shift_blue_in_pixels[0] = subpixel_shift_blue_in_pixels[1] = 0.0f;
-  hidden_area_mesh = 0;
-  render_target_scale = kDefaultRenderTargetScale;
-}
-
-void StereoSetup::FromJson(const Json::Value& device) {
-  Reset();
+bool FromJson(const Json::Value& device, StereoSetup* out, std::string*) {
+  *out = StereoSetup();
   const Json::Value zero(0);
-  eye_target_width_in_pixels = JsonGet(device, "eye_target_width_in_pixels", zero).asInt();
-  eye_target_height_in_pixels = JsonGet(device, "eye_target_height_in_pixels", zero).asInt();
-  num_windows = JsonGet(device, "num_windows", zero).asInt();
-  first_eye = EyeFromName(JsonGet(device, "first_eye", Json::Value("eEYE_LEFT")).asString());
-  last_eye = EyeFromName(JsonGet(device, "last_eye", Json::Value("eEYE_LEFT")).asString());
-  ReadShift(device, "subpixel_shift_red_in_pixels", subpixel_shift_red_in_pixels);
-  ReadShift(device, "subpixel_shift_blue_in_pixels", subpixel_shift_blue_in_pixels);
+  out->eye_target_width_in_pixels = JsonGet(device, "eye_target_width_in_pixels", zero).asInt();
+  out->eye_target_height_in_pixels = JsonGet(device, "eye_target_height_in_pixels", zero).asInt();
+  out->num_windows = JsonGet(device, "num_windows", zero).asInt();
+  out->first_eye = EyeFromName(JsonGet(device, "first_eye", Json::Value("eEYE_LEFT")).asString());
+  out->last_eye = EyeFromName(JsonGet(device, "last_eye", Json::Value("eEYE_LEFT")).asString());
+  ReadShift(device, "subpixel_shift_red_in_pixels", out->subpixel_shift_red_in_pixels);
+  ReadShift(device, "subpixel_shift_blue_in_pixels", out->subpixel_shift_blue_in_pixels);
   // Out-of-range selectors fall back to mesh 1, not to the default 0.
   const int32_t mesh = JsonGet(device, "hidden_area_mesh", zero).asInt();
-  hidden_area_mesh = (mesh >= 0 && static_cast<uint32_t>(mesh) <= kMaxHiddenAreaMesh) ? static_cast<uint32_t>(mesh) : 1u;
-  render_target_scale = JsonGet(device, "render_target_scale", Json::Value(1.4)).asFloat();
+  out->hidden_area_mesh =
+      (mesh >= 0 && static_cast<uint32_t>(mesh) <= kMaxHiddenAreaMesh) ? static_cast<uint32_t>(mesh) : 1u;
+  out->render_target_scale = JsonGet(device, "render_target_scale", Json::Value(1.4)).asFloat();
+  return true;
 }
 
-void StereoSetup::ToJson(Json::Value* device) const {
-  if (eye_target_width_in_pixels != 0) (*device)["eye_target_width_in_pixels"] = eye_target_width_in_pixels;
-  if (eye_target_height_in_pixels != 0) (*device)["eye_target_height_in_pixels"] = eye_target_height_in_pixels;
-  if (num_windows != 0) (*device)["num_windows"] = num_windows;
-  (*device)["first_eye"] = EyeName(first_eye);
-  (*device)["last_eye"] = EyeName(last_eye);
-  WriteShift(subpixel_shift_red_in_pixels, "subpixel_shift_red_in_pixels", device);
-  WriteShift(subpixel_shift_blue_in_pixels, "subpixel_shift_blue_in_pixels", device);
-  if (hidden_area_mesh != 0) (*device)["hidden_area_mesh"] = hidden_area_mesh;
-  if (render_target_scale != kDefaultRenderTargetScale) (*device)["render_target_scale"] = JsonFloat(render_target_scale);
+Json::Value ToJson(const StereoSetup& setup) {
+  Json::Value device(Json::objectValue);
+  if (setup.eye_target_width_in_pixels != 0) device["eye_target_width_in_pixels"] = setup.eye_target_width_in_pixels;
+  if (setup.eye_target_height_in_pixels != 0) device["eye_target_height_in_pixels"] = setup.eye_target_height_in_pixels;
+  if (setup.num_windows != 0) device["num_windows"] = setup.num_windows;
+  device["first_eye"] = EyeName(setup.first_eye);
+  device["last_eye"] = EyeName(setup.last_eye);
+  WriteShift(setup.subpixel_shift_red_in_pixels, "subpixel_shift_red_in_pixels", &device);
+  WriteShift(setup.subpixel_shift_blue_in_pixels, "subpixel_shift_blue_in_pixels", &device);
+  if (setup.hidden_area_mesh != 0) device["hidden_area_mesh"] = setup.hidden_area_mesh;
+  if (setup.render_target_scale != kDefaultRenderTargetScale)
+    device["render_target_scale"] = JsonFloat(setup.render_target_scale);
+  return device;
 }
 
 bool IsValidStereoSetup(const StereoSetup& setup) {

@@ -49,26 +49,26 @@ Stereo_Device_Type StereoDeviceTypeFromName(const std::string& name);
 // Values outside 0..16 assert and give "Unknown".
 const char* StereoDeviceTypeName(int32_t type);
 
-struct StereoSetup {
-  int32_t eye_target_width_in_pixels;
-  int32_t eye_target_height_in_pixels;
-  int32_t num_windows;
-  Eye first_eye;
-  Eye last_eye;
-  float subpixel_shift_red_in_pixels[2];
-  float subpixel_shift_blue_in_pixels[2];
-  uint32_t hidden_area_mesh;  // 0..6
-  float render_target_scale;
+constexpr float kDefaultRenderTargetScale = 1.4f;
 
-  StereoSetup() { Reset(); }
-  void Reset();
-  // Reads the keys of the "device" object; absent or unusable keys keep
-  // their defaults. A value that is not an object reads as empty.
-  void FromJson(const Json::Value& device);
-  // Adds the keys that differ from their defaults (the two eyes always) to
-  // *device, which must be an object or null.
-  void ToJson(Json::Value* device) const;
+struct StereoSetup {
+  int32_t eye_target_width_in_pixels = 0;
+  int32_t eye_target_height_in_pixels = 0;
+  int32_t num_windows = 0;
+  Eye first_eye = eEYE_LEFT;
+  Eye last_eye = eEYE_LEFT;
+  float subpixel_shift_red_in_pixels[2] = {0.0f, 0.0f};
+  float subpixel_shift_blue_in_pixels[2] = {0.0f, 0.0f};
+  uint32_t hidden_area_mesh = 0;  // 0..6
+  float render_target_scale = kDefaultRenderTargetScale;
 };
+
+// Reads the keys of the "device" object; absent or unusable keys take their
+// defaults, and a value that is not an object reads as empty. Always true.
+bool FromJson(const Json::Value& device, StereoSetup* out, std::string* error);
+// The "device" object: the keys that differ from their defaults, the two
+// eyes always.
+Json::Value ToJson(const StereoSetup& setup);
 
 // The render target size and window count are each at least 1.
 bool IsValidStereoSetup(const StereoSetup& setup);
