@@ -8,22 +8,16 @@
 #include "corelib/src/pathtools.h"
 #include "rigconf/rigconf_store.h"
 
+const char kHelp[] =
+    "Prints the path of the local copy of the device configuration; fails while\n"
+    "none is stored.\n\n"
+    "  device      the device configuration, the only kind kept\n"
+    "  -h, --help  print this text\n";
 const char kUsage[] = "usage: rigconf_path device\n";
 
 int main(int argc, char** argv) {
-  if (rigconf::AsksForHelp(argc, argv)) {
-    printf("%s"
-           "Prints the path of the local copy of the device configuration; fails while\n"
-           "none is stored.\n\n"
-           "  device      the device configuration, the only kind kept\n"
-           "  -h, --help  print this text\n%s",
-           kUsage, rigconf::StoreHelp().c_str());
-    return 0;
-  }
-  if (argc != 2 || strcmp(argv[1], rigconf::kDeviceKind) != 0) {
-    fputs(kUsage, stderr);
-    return 2;
-  }
+  const int code = rigconf::CheckCommandLine(argc, argv, kUsage, kHelp, argc == 2 && strcmp(argv[1], rigconf::kDeviceKind) == 0);
+  if (code >= 0) return code;
   const std::string path = rigconf::DeviceConfigPath();
   // Failures go to standard output too: callers quote what it printed.
   if (!corelib::FileExists(path)) {

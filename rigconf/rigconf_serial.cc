@@ -6,21 +6,15 @@
 #include "devconfig/configloader.h"
 #include "rigconf/rigconf_store.h"
 
+const char kHelp[] =
+    "Prints \"device_serial_number\" of the local copy of the device\n"
+    "configuration; fails when there is none.\n\n"
+    "  -h, --help  print this text\n";
 const char kUsage[] = "usage: rigconf_serial\n";
 
 int main(int argc, char** argv) {
-  if (rigconf::AsksForHelp(argc, argv)) {
-    printf("%s"
-           "Prints \"device_serial_number\" of the local copy of the device\n"
-           "configuration; fails when there is none.\n\n"
-           "  -h, --help  print this text\n%s",
-           kUsage, rigconf::StoreHelp().c_str());
-    return 0;
-  }
-  if (argc != 1) {
-    fputs(kUsage, stderr);
-    return 2;
-  }
+  const int code = rigconf::CheckCommandLine(argc, argv, kUsage, kHelp, argc == 1);
+  if (code >= 0) return code;
   const std::string path = rigconf::DeviceConfigPath();
   TrackedDeviceConfig config;
   std::string error;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "corelib/src/pathtools.h"
@@ -23,13 +24,15 @@ std::string DeviceConfigPath() {
   return corelib::JoinPath(StoreDirectory(), std::string(kDeviceKind) + ".json");
 }
 
-bool AsksForHelp(int argc, char** argv) {
-  return argc == 2 && (strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0);
-}
-
-std::string StoreHelp() {
-  return std::string("\nThe copy lives in $") + kStoreDirVariable + ", or in " + kDefaultStoreDir +
-         "\nwhen that is unset or empty.\n";
+int CheckCommandLine(int argc, char** argv, const char* usage, const char* help, bool wellFormed) {
+  if (argc == 2 && (strcmp(argv[1], "-h") == 0 || strcmp(argv[1], "--help") == 0)) {
+    printf("%s%s\nThe copy lives in $%s, or in %s\nwhen that is unset or empty.\n", usage, help, kStoreDirVariable,
+           kDefaultStoreDir);
+    return 0;
+  }
+  if (wellFormed) return -1;
+  fputs(usage, stderr);
+  return 2;
 }
 
 bool MakeDirectories(const std::string& path, std::string* error) {

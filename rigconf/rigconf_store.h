@@ -17,10 +17,10 @@ std::string StoreDirectory();
 // The canonical device configuration file: device.json in the store.
 std::string DeviceConfigPath();
 
-// True when the only argument is -h or --help.
-bool AsksForHelp(int argc, char** argv);
-// The closing paragraph of every command's help: where the copy lives.
-std::string StoreHelp();
+// The command line of a rigconf command: with -h or --help alone, prints
+// `usage`, `help` and where the copy lives, and gives 0; otherwise, unless
+// `wellFormed`, prints `usage` on standard error and gives 2. -1: go on.
+int CheckCommandLine(int argc, char** argv, const char* usage, const char* help, bool wellFormed);
 
 // Creates the directory and every missing parent (0755 less the umask).
 bool MakeDirectories(const std::string& path, std::string* error);

@@ -10,23 +10,18 @@
 #include "devconfig/storable_config.h"
 #include "rigconf/rigconf_store.h"
 
+const char kHelp[] =
+    "Makes FILE the local copy of the device configuration, replacing the old\n"
+    "one atomically, but only when FILE loads as a configuration document that\n"
+    "a headset could take: a known device class, small enough to read back.\n"
+    "Creates the directory of the copy.\n\n"
+    "  device      the device configuration, the only kind kept\n"
+    "  -h, --help  print this text\n";
 const char kUsage[] = "usage: rigconf_write device FILE\n";
 
 int main(int argc, char** argv) {
-  if (rigconf::AsksForHelp(argc, argv)) {
-    printf("%s"
-           "Makes FILE the local copy of the device configuration, replacing the old\n"
-           "one atomically, but only when FILE loads as a configuration document.\n"
-           "Creates the directory of the copy.\n\n"
-           "  device      the device configuration, the only kind kept\n"
-           "  -h, --help  print this text\n%s",
-           kUsage, rigconf::StoreHelp().c_str());
-    return 0;
-  }
-  if (argc != 3 || strcmp(argv[1], rigconf::kDeviceKind) != 0) {
-    fputs(kUsage, stderr);
-    return 2;
-  }
+  const int code = rigconf::CheckCommandLine(argc, argv, kUsage, kHelp, argc == 3 && strcmp(argv[1], rigconf::kDeviceKind) == 0);
+  if (code >= 0) return code;
   const std::string source = argv[2];
   // Read once and check that very text (as LoadFromFile would), so that a
   // file changing under us cannot slip past the check.
