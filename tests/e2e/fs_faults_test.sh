@@ -88,11 +88,11 @@ for what in "output file" "output file that is the input" "backup" "staging file
         # The staging file stays for another try, and it is whole.
         cmp -s "$TMP_DIR/configtool.json" "$NEW" || fail_lost "the staging file is gone or cut" ;;
     esac
-    expect_exit 1
-    expect_stdout "$said"
     [ "$(snapshot)" = "$before" ] || fail_lost "$D changed: $(snapshot) (was: $before)"
     "$SIM" inspect hmd1 >"$TEST_DIR/held" 2>&1 && cmp -s "$TEST_DIR/held" "$OLD" && ! grep -q '^send' "$TRACE" ||
       fail_lost "the headset was written"
+    expect_exit 1
+    expect_stdout "$said"
   done
 done
 
