@@ -26,10 +26,12 @@ expected_output_of "$IN" "$NEW"
 D=$WORK_DIR/d
 export SBCONFIG_RIGCONF_DIR=$D
 MOUNTS=()
+# Unmounts, and gives back the permission bits taken, for the next case and the end.
 e2e_cleanup() {
   local m
   for m in "${MOUNTS[@]}"; do umount "$m" 2>/dev/null; done
   MOUNTS=()
+  chmod -R u+w "$WORK_DIR"
 }
 
 # The files of D (the filler of a full disk aside), as "checksum name".
@@ -51,7 +53,6 @@ for what in "output file" "output file that is the input" "backup" "staging file
       continue
     fi
     e2e_cleanup
-    chmod -R u+w "$WORK_DIR"
     fresh_case "a $fault directory under the $what"
     mkdir "$D" && MOUNTS+=("$D")
     [ $fault != full ] || mount -t tmpfs -o size=256k tmpfs "$D" || fail "cannot mount a tmpfs at $D"
