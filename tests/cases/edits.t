@@ -2,8 +2,7 @@ Edits of firmware_config, mfg_build_info and the direct-mode ids. in.json: the c
 example (firmware_config haptics_strength 0.5, trigger_deadzone 0.0625); ctl FILE MEMBERS
 writes a controller document.
 
-  $ cp $EXAMPLES/controller.json in.json; H=$EXAMPLES/hmd_latest.json Q='/PrintMfgBuildInfo no_such_key'
-  $ ctl() { printf '{"device_class": "controller", "revision": 1, %s}' "$2" >"$1"; }
+  $ cp $EXAMPLES/controller.json in.json; H=$EXAMPLES/hmd_latest.json Q='/PrintMfgBuildInfo no_such_key'; ctl() { printf '{"device_class": "controller", "revision": 1, %s}' "$2" >"$1"; }
 
 A set of each type, each announced: float rounds to single precision, int takes the leading
 number, hexadecimal is not read.
@@ -136,11 +135,9 @@ first; an id of the wrong length stores 0 and is left out.
   Set edid pid to: 1A2b (6699)
      "direct_mode_edid_pid" : "1A2B",
      "direct_mode_edid_vid" : "XYZ",
-  $ for ids in '/SetDirectModeVidPid AB 12345' /ClearDirectModeVidPid; do
-  >   sbconfigtool /InputFile $H $ids /OutputStdout | grep '(0)\|edid_\|vid/'; done
+  $ sbconfigtool /InputFile $H /SetDirectModeVidPid AB 12345 /OutputStdout | grep '(0)\|edid_'
   Set edid vid to: AB (0)
   Set edid pid to: 12345 (0)
-  Cleared edid vid/pid
 
 A pid without a hexadecimal digit or below zero stops the run.
 

@@ -15,16 +15,14 @@ serial; centering.json: center terms. eyes FILE: a line an eye.
   $ hmd centering.json '{tracking_to_eye_transform: [{intrinsics: [[9, 9, 1.5], [9, 9, 1.25], [9, 9, 2]], distortion: {type: "DISTORT_DPOLY3",
   >   center_x: 1.5, center_y: 1.25, coeffs: [9]}}, {intrinsics: [[9, 9, -1.5], [9, 9, 1.25], [9, 9, 2]],
   >   distortion: {type: "DISTORT_DPOLY3", center_x: -1.5, center_y: 1.25, coeffs: [9]}}]}'
-  $ echo '{"device_class": "controller", "skybeacon_config": {"channelMap": [1, 0], "modelPoints": [[0.5, 0, 1], [0, -0.25, 2]],
-  >   "modelNormals": [[0, 0, 2], [0, 0, 1]]}, "device_serial_number": "SBC-SENSOR"}' >sensor.json
+  $ echo '{"skybeacon_config": {"channelMap": [1, 0], "modelPoints": [[0.5, 0, 1], [0, -0.25, 2]], "modelNormals": [[0, 0, 2], [0, 0, 1]]}}' >sensor.json
   $ echo '{"device_class": "controller", "ipd": {"low_mm": 60, "high_mm": 70, "enable": true}, "proximity": {"enable": true}}' >ipd.json
-  $ echo '{"device_class": "controller", "imu": {"gyro_bias": [0.5, 0, 0], "acc_scale": [2, 2, 2], "position": [1, 0, 0]},
-  >   "head": {"position": [0, 1, 0]}}' >imu.json
+  $ echo '{"imu": {"gyro_bias": [0.5, 0, 0], "acc_scale": [2, 2, 2], "position": [1, 0, 0]}, "head": {"position": [0, 1, 0]}}' >imu.json
   $ echo '{"device_class": "controller", "isps": [{"driver": "isp_a"}], "tracked_cameras": [{"name": "a"}, {"name": "b"}]}' >cameras.json
 
 Sensor, IPD, IMU and camera imports run in that order, each announced, each taking its group: the
-sensor model (normals renormalised; the computed serial follows) not the serial; the IPD record
-not proximity; the IMU calibration not the poses; cameras and devices replace the old camera.
+sensor model (normals renormalised, the computed serial follows), the IPD record not proximity,
+the IMU calibration not the poses, cameras and devices in place of the old camera.
 
   $ sbconfigtool /CameraCal cameras.json /ImuCal imu.json /IpdCal ipd.json /SensorCal sensor.json /InputFile base.json /OutputFile out.json
   Sensor cal file: 'sensor.json'
@@ -47,8 +45,7 @@ An import file that does not load or fails validation (an HMD without "device"),
 calibration without a sensor model (which would wipe the one there), stops the run with its
 error before any output; quiet mode keeps the errors.
 
-  $ echo '{"device_class": "hmd"}' >no_device.json; rm out.json
-  $ for args in '/SensorCal sensor.json /LensCal no_device.json' "/ImuCal imu.json /IpdCal missing.json $Q" '/SensorCal ipd.json'; do
+  $ echo '{"device_class": "hmd"}' >no_device.json; rm out.json; for args in '/SensorCal sensor.json /LensCal no_device.json' "/ImuCal imu.json /IpdCal missing.json $Q" '/SensorCal ipd.json'; do
   >   row sbconfigtool /InputFile base.json $args /OutputFile out.json /OutputStdout; done; test ! -e out.json
   Sensor cal file: 'sensor.json'|Error reading 'no_device.json': Error: missing values from "device" section|[1]
   Error reading 'missing.json': Error: file is empty or does not exist|[1]
@@ -122,8 +119,7 @@ do together; one alone touches its eye alone.
 The lens sanity check, after the imports, names each uncalibrated eye (nothing written), fails a
 zero centering on one axis, and passes silently in quiet mode.
 
-  $ sed 's/"center_x": 1.5/"center_x": 0/' centering.json >zero.json; rm out.json
-  $ for args in '' '/InputFile base.json' '/InputFile base.json /LensCal lens.json /LensCentering zero.json'; do
+  $ sed 's/"center_x": 1.5/"center_x": 0/' centering.json >zero.json; rm out.json; for args in '' '/InputFile base.json' '/InputFile base.json /LensCal lens.json /LensCentering zero.json'; do
   >   row sbconfigtool $args /SanityCheckLensCal /OutputFile out.json; done; test ! -e out.json
   ERROR: Eye 0 appears to not be calibrated!|ERROR: Eye 1 appears to not be calibrated!|[1]
   ERROR: Eye 1 appears to not be calibrated!|[1]

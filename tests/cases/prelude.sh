@@ -7,9 +7,8 @@ row() {
   echo "${out//$'\n'/|}"
 }
 
-# Every HID call of the simulated headsets goes to $TRACE: a case can tell whether one was
-# read or written. stub NAME STATUS OUTPUT makes a stand-in command in $STUBS (put it first
-# on PATH) that logs its arguments to $STUBS/NAME.args.
+# $TRACE logs every HID call of the simulated headsets. stub NAME STATUS OUTPUT: a stand-in
+# command in $STUBS (put first on PATH) that logs its arguments to $STUBS/NAME.args.
 export SCRATCH=$TMPDIR SBHEADSET_SIM_TRACE=$TMPDIR/trace TRACE=$TMPDIR/trace STUBS=$TMPDIR/stubs
 sim() { sbheadset-sim "$@"; }
 stub() {
