@@ -11,9 +11,9 @@ and other vendors' devices; with none or two it fails silently; not behind an un
   $ sbconfigtool /PrintSentinelSerial /OutputFile out.json /Help /Bogus; sbconfigtool /printconnectedserial /InputFile none.json
   connectedserial: SBH-7-0001
   connectedserial: SBH-7-0001
-  $ sim remove hmd1; sim create hmd2; sim unset hmd2 serial; sbconfigtool /PrintSentinelSerial; sbconfigtool /Bogus /PrintSentinelSerial | head -1
-  connectedserial: sim:hmd2:0
+  $ sim remove hmd1; sim create hmd2; sim unset hmd2 serial; sbconfigtool /Bogus /PrintSentinelSerial | head -1; sbconfigtool /PrintSentinelSerial
   Command line error: /Bogus /PrintSentinelSerial
+  connectedserial: sim:hmd2:0
   $ sim create hmd1; echo $(row sbconfigtool /PrintSentinelSerial; sim remove hmd1; sim remove hmd2; row sbconfigtool /PrintSentinelSerial /Help)
   [1] [1]
 
@@ -64,16 +64,16 @@ mfg_build_info (announced out of quiet mode). With all device sources, one open.
   Error reading configuration from device. Error: the document is an array, not a JSON object|[1]
   Error, connected device does not have readable configuration. (Cannot /MfgBuildInfoSentinel)|[1]
 
-/OutputSentinel backs the configuration up under the serial and the first free counter, then
-replaces it; older backups stay, nothing else is left.
+/OutputSentinel backs the configuration up under the serial and the first free counter (the last
+is 99), then replaces it; older backups stay, nothing else is left.
 
   $ fresh; sim create hmd1 serial=SBH-1; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel
   Backed up original configuration to SBH-1-0.json. (/NoBackup to disable)
   Wrote configuration to device
-  $ cmp SBH-1-0.json $L; holds hmd1 $TMPDIR/new.json; for i in 1 2 3 4; do echo "old $i" >SBH-1-$i.json; done
-  $ sbconfigtool /InputFile $L /OutputDevice $Q; cmp SBH-1-5.json $TMPDIR/new.json; cat SBH-1-4.json; echo $(ls -A)
-  old 4
-  SBH-1-0.json SBH-1-1.json SBH-1-2.json SBH-1-3.json SBH-1-4.json SBH-1-5.json
+  $ cmp SBH-1-0.json $L; holds hmd1 $TMPDIR/new.json; for i in $(seq 1 98); do echo "old $i" >SBH-1-$i.json; done
+  $ sbconfigtool /InputFile $L /OutputDevice $Q; cmp SBH-1-99.json $TMPDIR/new.json; cat SBH-1-98.json; ls -A | wc -l
+  old 98
+  100
 
 /NoBackup makes no backup, and writes a headset that cannot be read first; reading it back
 then fails, and the run says that no backup was made.

@@ -101,9 +101,10 @@ A staging file that cannot be written, or only in part, stops the run; no part i
 but empty is the working directory; TMPDIR with blanks, quotes and $(...) is one word, runs nothing.
 
   $ fresh; TMPDIR=$PWD/none row sbconfigtool /InputFile $N /OutputLocal; (ulimit -f 1; trap '' XFSZ; row sbconfigtool /InputFile $N /OutputLocal)
+  >   test ! -e $TMPDIR/configtool.json && test ! -e $S
   Error writing new configuration to staging location $TMPDIR/case/none/configtool.json.|[1]
   Error writing new configuration to staging location $TMPDIR/configtool.json.|[1]
-  $ test ! -e $TMPDIR/configtool.json && test ! -e $S; stub rigconf_write 1 ''; TMPDIR= PATH=$STUBS:$PATH sbconfigtool /InputFile $N /OutputLocal; cat $STUBS/rigconf_write.args
+  $ stub rigconf_write 1 ''; TMPDIR= PATH=$STUBS:$PATH sbconfigtool /InputFile $N /OutputLocal; cat $STUBS/rigconf_write.args
   Error writing new configuration to device.
   device
   configtool.json

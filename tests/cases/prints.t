@@ -38,6 +38,6 @@ print nothing; a value just set is the one printed. A run that fails prints no f
   mfgbuildinfo: B3
   mfgbuildinfo: dotted
   mfgbuildinfo: 
-  $ sbconfigtool /InputFile info.json /SetMfgBuildInfo lot string B9 /PrintMfgBuildInfo lot; row sbconfigtool /InputFile none.json /PrintSerial
-  mfgbuildinfo: B9
+  $ row sbconfigtool /InputFile none.json /PrintSerial; sbconfigtool /InputFile info.json /SetMfgBuildInfo lot string B9 /PrintMfgBuildInfo lot
   Error reading 'none.json': Error: file is empty or does not exist|[1]
+  mfgbuildinfo: B9
