@@ -1,9 +1,8 @@
-The headset as a source and a destination (simulated). new.json: any output of a run
-on $N; holds NAME FILE: silent when the headset holds FILE.
+The headset as a source and a destination (simulated). new.json, old.json: any output of a run
+on $N, $L; holds NAME FILE: silent when the headset holds FILE.
 
-  $ L=$EXAMPLES/hmd_legacy.json N=$EXAMPLES/hmd_latest.json; Q='/PrintMfgBuildInfo no_such_key'
+  $ L=$EXAMPLES/hmd_legacy.json N=$EXAMPLES/hmd_latest.json Q='/PrintMfgBuildInfo no_such_key'; holds() { sim inspect $1 | cmp - $2; }
   $ sbconfigtool /InputFile $N /OutputFile $TMPDIR/new.json $Q; sbconfigtool /InputFile $L /OutputFile $TMPDIR/old.json $Q
-  $ holds() { sim inspect $1 | cmp - $2; }
 
 /PrintSentinelSerial prints the one headset's serial, or its device path, ignoring other options
 and other vendors' devices; with none or two it fails silently; not behind an unknown option.
@@ -12,68 +11,48 @@ and other vendors' devices; with none or two it fails silently; not behind an un
   $ sbconfigtool /PrintSentinelSerial /OutputFile out.json /Help /Bogus; sbconfigtool /printconnectedserial /InputFile none.json
   connectedserial: SBH-7-0001
   connectedserial: SBH-7-0001
-  $ sim remove hmd1; sim create hmd2; sim unset hmd2 serial; sbconfigtool /PrintSentinelSerial
-  connectedserial: sim:hmd2:0
-  $ sim create hmd1; row sbconfigtool /PrintSentinelSerial; sim remove hmd1; sim remove hmd2; row sbconfigtool /PrintSentinelSerial /Help
-  [1]
-  [1]
-  $ sbconfigtool /Bogus /PrintSentinelSerial | head -1
+  $ sim remove hmd1; sim create hmd2; sim unset hmd2 serial; sbconfigtool /Bogus /PrintSentinelSerial | head -1; sbconfigtool /PrintSentinelSerial
   Command line error: /Bogus /PrintSentinelSerial
+  connectedserial: sim:hmd2:0
+  $ sim create hmd1; echo $(row sbconfigtool /PrintSentinelSerial; sim remove hmd1; sim remove hmd2; row sbconfigtool /PrintSentinelSerial /Help)
+  [1] [1]
 
-/InputSentinel loads the headset's configuration without writing to it.
+/InputSentinel reads the headset and writes nothing to it. With an input file it is refused
+first: before any headset is looked for, /Help or a command-line error.
 
-  $ fresh; sim create hmd1; sim store hmd1 $L; sbconfigtool /InputSentinel /OutputFile out.json; grep -c '^send' $TRACE
+  $ fresh; sim create hmd1; sim store hmd1 $L; sbconfigtool /InputSentinel /OutputFile out.json; grep -c '^send' $TRACE; cmp out.json $TMPDIR/old.json
   Wrote 'out.json'
   0
-  [1]
-  $ cmp out.json $TMPDIR/old.json
+  $ : >$TRACE; row sbconfigtool /InputSentinel /InputFile a.json /Help; row sbconfigtool /inputdevice /InputVerificationFile v.json /Bogus; wc -c <$TRACE
+  You cannot specify both /InputDevice and an input file|[1]
+  You cannot specify both /InputDevice and an input file|[1]
+  0
 
-An input conflict is found before any headset is looked for. No headset, two, no or a bad
-configuration, a failed read or one announcing too much: each stops the run, nothing written.
+Two headsets, one without a configuration or with one that does not load, a failed read, one
+announcing too much, none: each stops the run before any file is read, nothing written.
 
-  $ fresh; sim create hmd1; sbconfigtool /InputSentinel /InputFile a.json; test -s $TRACE
-  You cannot specify both /InputDevice and an input file
-  [1]
-  $ printf '{ "a" : ' >broken.json; printf '{ "device_class" : "hmd" }' >nodev.json
-  $ for setup in 'remove hmd1' 'create hmd1' 'create hmd2' 'remove hmd2' 'store hmd1 broken.json' 'store hmd1 nodev.json' \
-  >   'set hmd1 get_fail=all' 'set hmd1 get_fail=0 announce_size=0x2001'; do
-  >   sim $setup; row sbconfigtool /InputDevice /OutputFile out.json; done; test ! -e out.json
-  Could not find connected skybeacon device. Make sure device is connected and ready|[1]
-  Error reading USB configuration from skybeacon device|[1]
+  $ printf '{ "device_class" : "hmd" }' >nodev.json; sim erase hmd1
+  $ for setup in 'create hmd2' 'remove hmd2' 'store hmd1 nodev.json' 'set hmd1 get_fail=all' 'set hmd1 get_fail=0 announce_size=0x2001' \
+  >   'remove hmd1'; do sim $setup; row sbconfigtool /InputDevice /SerialFile none.json /OutputFile new.json; done; test ! -e new.json
   Multiple connected skybeacon devices. Make sure only a single device is connected|[1]
   Error reading USB configuration from skybeacon device|[1]
-  Error reading configuration from device. Error: * Line 1, Column 9|  Syntax error: value, object or array expected.||[1]
   Error reading configuration from device. Error: missing values from "device" section|[1]
   Error reading USB configuration from skybeacon device|[1]
   Error reading USB configuration from skybeacon device|[1]
+  Could not find connected skybeacon device. Make sure device is connected and ready|[1]
 
-/SerialSentinel takes the serial (announced in quiet mode too), /MfgBuildInfoSentinel the whole
+/SerialDevice takes the serial (announced in quiet mode too), /MfgBuildInfoDevice the whole
 mfg_build_info (announced out of quiet mode). With all device sources, one open.
 
-  $ fresh; sim create hmd1 serial=SBH-9-0009; echo '{"device_class": "controller", "mfg_build_info": {"line": "B9"}}' >dev.json
-  $ sim store hmd1 dev.json; sbconfigtool /InputFile $N /SerialSentinel /MfgBuildInfoSentinel /OutputFile out.json
+  $ fresh; sim create hmd1 serial=SBH-9-0009; echo '{"device_class": "controller", "mfg_build_info": {"line": "B9"}}' | sim store hmd1 -
+  $ sbconfigtool /InputFile $N /SerialDevice /MfgBuildInfoDevice /OutputFile out.json; jq -c '[.device_serial_number, .mfg_build_info, .model_number]' out.json
   Using Serial From Connected Device: SBH-9-0009
   Using mfg_build_info From Connected Device: SBH-9-0009
   Wrote 'out.json'
-  $ jq -c '[.device_serial_number, .mfg_build_info, .model_number]' out.json
   ["SBH-9-0009",{"line":"B9"},"PO Vista"]
-  $ sbconfigtool /InputFile $N /SerialDevice /MfgBuildInfoDevice /OutputFile out2.json /PrintModelNumber; cmp out.json out2.json
-  Using Serial From Connected Device: SBH-9-0009
-  modelnumber: PO Vista
   $ sim store hmd1 $L; : >$TRACE; sbconfigtool /InputSentinel /SerialSentinel /MfgBuildInfoSentinel $Q; grep -c '^open .* ok' $TRACE
   Using Serial From Connected Device: SBH-9-0009
   1
-
-Without one headset /SerialSentinel stops before any file is read (with one, the missing
-file is found next); in quiet mode silently.
-
-  $ fresh; for setup in 'create periph vendor_id=0xF3B2' 'create hmd1' 'create hmd2'; do sim $setup
-  >   row sbconfigtool /InputFile none.json /SerialFile none.json /SerialSentinel /OutputFile out.json; done; test ! -e out.json
-  Could not find connected skybeacon device. Make sure device is connected and ready|[1]
-  Error reading 'none.json': Error: file is empty or does not exist|[1]
-  Multiple connected skybeacon devices. Make sure only a single device is connected|[1]
-  $ sim remove hmd1; sim remove hmd2; row sbconfigtool /SerialSentinel /PrintSerial
-  [1]
 
 /MfgBuildInfoSentinel stops on a configuration that cannot be read, is empty or does not load.
 
@@ -85,21 +64,16 @@ file is found next); in quiet mode silently.
   Error reading configuration from device. Error: the document is an array, not a JSON object|[1]
   Error, connected device does not have readable configuration. (Cannot /MfgBuildInfoSentinel)|[1]
 
-/OutputSentinel backs the configuration up under the serial and the first free counter, then
-replaces it; older backups stay, nothing else is left. No configuration, no backup.
+/OutputSentinel backs the configuration up under the serial and the first free counter (the last
+is 99), then replaces it; older backups stay, nothing else is left.
 
-  $ fresh; sim create hmd1 serial=SBH-1903-0311; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel
-  Backed up original configuration to SBH-1903-0311-0.json. (/NoBackup to disable)
+  $ fresh; sim create hmd1 serial=SBH-1; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel
+  Backed up original configuration to SBH-1-0.json. (/NoBackup to disable)
   Wrote configuration to device
-  $ cmp SBH-1903-0311-0.json $L; holds hmd1 $TMPDIR/new.json; for i in 1 2 3 4; do echo "old $i" >SBH-1903-0311-$i.json; done
-  $ sbconfigtool /InputFile $L /OutputDevice; cmp SBH-1903-0311-5.json $TMPDIR/new.json; cat SBH-1903-0311-4.json; echo $(ls -A)
-  Backed up original configuration to SBH-1903-0311-5.json. (/NoBackup to disable)
-  Wrote configuration to device
-  old 4
-  SBH-1903-0311-0.json SBH-1903-0311-1.json SBH-1903-0311-2.json SBH-1903-0311-3.json SBH-1903-0311-4.json SBH-1903-0311-5.json
-  $ fresh; sim create hmd1 serial=SBH-1; sbconfigtool /InputFile $N /OutputSentinel; holds hmd1 $TMPDIR/new.json; ls -A
-  Device has no configuration. Skipping backup.
-  Wrote configuration to device
+  $ cmp SBH-1-0.json $L; holds hmd1 $TMPDIR/new.json; for i in $(seq 1 98); do echo "old $i" >SBH-1-$i.json; done
+  $ sbconfigtool /InputFile $L /OutputDevice $Q; cmp SBH-1-99.json $TMPDIR/new.json; cat SBH-1-98.json; ls -A | wc -l
+  old 98
+  100
 
 /NoBackup makes no backup, and writes a headset that cannot be read first; reading it back
 then fails, and the run says that no backup was made.
@@ -112,7 +86,7 @@ then fails, and the run says that no backup was made.
 Every write is read back: a headset that stores something else (a bad flash write) fails the
 run, which names the backup to restore from. /NoVerify reads nothing after the write.
 
-  $ fresh; sim create hmd1 serial=SBH-1 bad_flash_write=stale; sim store hmd1 $L; row sbconfigtool /InputFile $N /OutputSentinel; holds hmd1 $L
+  $ sim set hmd1 bad_flash_write=stale; sim store hmd1 $L; row sbconfigtool /InputFile $N /OutputSentinel; holds hmd1 $L
   Backed up original configuration to SBH-1-0.json. (/NoBackup to disable)|Error verifying the configuration written to device: it reads back differently. The device may hold a damaged configuration; restore it from SBH-1-0.json.|[1]
   $ sim set hmd1 bad_flash_write=flip; row sbconfigtool /InputFile $N /OutputSentinel /NoBackup
   Error verifying the configuration written to device: it could not be read back (error 1105). The device may hold a damaged configuration, and no backup was made.|[1]
@@ -123,21 +97,22 @@ run, which names the backup to restore from. /NoVerify reads nothing after the w
 
 Plainly wrong documents are refused before the headset is written: without a known class,
 one the loader would refuse (an HMD without its "device" values), of another class than the
-headset holds, too large to read back. An empty headset takes any class.
+headset holds, too large to read back. An empty headset takes any class, without a backup.
 
   $ echo '{"foo": 1}' >foo.json; cp $EXAMPLES/hmd_full.json full.json; : >$TRACE
   $ python3 -c 'import json, random; random.seed(1); print(json.dumps({"device_class": "controller", "firmware_config": {"k%d" % i: "%x" % random.getrandbits(256) for i in range(400)}}))' >big.json
-  $ for args in "/InputFile foo.json" "/InputFile $EXAMPLES/verification.json" "/SensorCal full.json" \
-  >   "/InputFile $EXAMPLES/controller.json" "/InputFile big.json"; do row sbconfigtool $args /OutputSentinel; done
-  Error: not writing the configuration to the device: its "device_class" is missing or unknown.|[1]
+  $ for args in "/InputFile foo.json" "/SensorCal full.json" "/InputFile $EXAMPLES/controller.json" "/InputFile big.json"; do
+  >   row sbconfigtool $args /OutputSentinel; done; grep -c '^send' $TRACE; holds hmd1 $TMPDIR/new.json
   Error: not writing the configuration to the device: its "device_class" is missing or unknown.|[1]
   Sensor cal file: 'full.json'|Error: not writing the configuration to the device: it would not load again: missing values from "device" section.|[1]
   Error: not writing the configuration to the device: it is a controller configuration and the device holds an hmd configuration.|[1]
   Error: not writing the configuration to the device: it compresses to 17015 bytes, more than the 8192 a headset can give back.|[1]
-  $ grep -c '^send' $TRACE; holds hmd1 $TMPDIR/new.json; sim erase hmd1; sbconfigtool /InputFile $EXAMPLES/controller.json /OutputSentinel
   0
+  $ sim erase hmd1; sbconfigtool /InputFile $EXAMPLES/controller.json /OutputSentinel; ls SBH*
   Device has no configuration. Skipping backup.
   Wrote configuration to device
+  SBH-1-0.json
+  SBH-1-1.json
 
 Backup or stop: a backup that cannot be read (failing, too large) or written (no directory, cut
 short: no part left, all 100 names taken: none overwritten) leaves the headset unwritten
@@ -149,11 +124,9 @@ and whole; outputs before it are written.
   [1]
   $ sim set hmd1 get_fail=0 announce_size=0x2001; sbconfigtool /InputFile $N /OutputSentinel; sim clear-faults hmd1
   Error reading USB configuration from skybeacon device for backup purposes. Error 1104
-  $ mkdir gone; (cd gone; rmdir ../gone; sbconfigtool /InputFile $N /OutputSentinel)
-  Error backing up original configuration to SBH-1-0.json: No such file or directory. The device was not written. (/NoBackup to disable)
-  [1]
-  $ (ulimit -f 1; trap '' XFSZ; sbconfigtool /InputFile $N /OutputSentinel); ls -A
-  Error backing up original configuration to SBH-1-0.json: File too large. The device was not written. (/NoBackup to disable)
+  $ mkdir gone; (cd gone; rmdir ../gone; row sbconfigtool /InputFile $N /OutputSentinel); (ulimit -f 1; trap '' XFSZ; row sbconfigtool /InputFile $N /OutputSentinel); ls -A
+  Error backing up original configuration to SBH-1-0.json: No such file or directory. The device was not written. (/NoBackup to disable)|[1]
+  Error backing up original configuration to SBH-1-0.json: File too large. The device was not written. (/NoBackup to disable)|[1]
   out.json
   $ for i in $(seq 0 99); do echo "old $i" >SBH-1-$i.json; done; sbconfigtool /InputFile $N /OutputSentinel; cat SBH-1-99.json; ls | wc -l
   Error backing up original configuration: SBH-1-0.json to SBH-1-99.json all exist. The device was not written. (/NoBackup to disable)
@@ -165,22 +138,17 @@ and whole; outputs before it are written.
 A serial that is a path or holds shell syntax names a file in the working directory;
 without a serial the device path does.
 
-  $ fresh; sim create hmd1 'serial=../../x/y z$(touch pwned)'; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel
-  Backed up original configuration to .._.._x_y_z__touch_pwned_-0.json. (/NoBackup to disable)
+  $ fresh; sim create hmd1 'serial=../y z$(touch pwned)'; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel
+  Backed up original configuration to .._y_z__touch_pwned_-0.json. (/NoBackup to disable)
   Wrote configuration to device
-  $ sim unset hmd1 serial; sbconfigtool /InputFile $N /OutputSentinel; ls -A; ls ../..
-  Backed up original configuration to sim_hmd1_0-0.json. (/NoBackup to disable)
-  Wrote configuration to device
-  .._.._x_y_z__touch_pwned_-0.json
+  $ sim unset hmd1 serial; sbconfigtool /InputFile $N /OutputSentinel $Q; ls -A
+  .._y_z__touch_pwned_-0.json
   sim_hmd1_0-0.json
-  session.sh
-  work
 
 A failed write to the headset (refused, or gone part way) stops the run; the outputs and
 backup written before it stay. Quiet mode drops the progress lines, not the errors.
 
-  $ fresh; sim create hmd1 serial=SBH-1 send_fail=all; sim store hmd1 $L
-  $ sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel
+  $ fresh; sim create hmd1 serial=SBH-1 send_fail=all; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel
   Wrote 'out.json'
   Backed up original configuration to SBH-1-0.json. (/NoBackup to disable)
   Error writing new configuration to device.
@@ -195,22 +163,18 @@ backup written before it stay. Quiet mode drops the progress lines, not the erro
 
 No headset, or two: nothing is written anywhere. Read from the headset and write it back.
 
-  $ fresh; sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel; sim create hmd1; sim create hmd2
-  Could not find connected skybeacon device. Make sure device is connected and ready
-  $ sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel; ls -A; sim inspect hmd1; sim inspect hmd2
-  Multiple connected skybeacon devices. Make sure only a single device is connected
-  sbheadset-sim: headset 'hmd1' holds no configuration
-  sbheadset-sim: headset 'hmd2' holds no configuration
-  [1]
+  $ fresh; row sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel; sim create hmd1; sim create hmd2
+  Could not find connected skybeacon device. Make sure device is connected and ready|[1]
+  $ row sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel; echo $(ls -A . $SBHEADSET_SIM_DIR)
+  Multiple connected skybeacon devices. Make sure only a single device is connected|[1]
+  .: $TMPDIR/sim: hmd1.headset hmd2.headset
   $ sim remove hmd2; sim store hmd1 $L; sbconfigtool /InputSentinel /OutputSentinel $Q; cmp hmd1-0.json $L; holds hmd1 $TMPDIR/old.json
 
 The HID library is loaded when a run first asks for a headset: a run on files works where it
 cannot be loaded, and a run that needs one finds none.
 
-  $ mkdir lib; : >lib/libhidapi-hidraw.so.0; export LD_LIBRARY_PATH=$PWD/lib
-  $ sbconfigtool /InputFile $N /OutputFile out.json; cmp out.json $TMPDIR/new.json
+  $ mkdir lib; : >lib/libhidapi-hidraw.so.0; export LD_LIBRARY_PATH=$PWD/lib; sbconfigtool /InputFile $N /OutputFile out.json; cmp out.json $TMPDIR/new.json
   Wrote 'out.json'
-  $ sbconfigtool /InputSentinel; sbconfigtool /InputFile $N /OutputSentinel; sbconfigtool /PrintSentinelSerial
-  Could not find connected skybeacon device. Make sure device is connected and ready
-  Could not find connected skybeacon device. Make sure device is connected and ready
+  $ row sbconfigtool /InputSentinel; row sbconfigtool /PrintSentinelSerial
+  Could not find connected skybeacon device. Make sure device is connected and ready|[1]
   [1]

@@ -1,12 +1,11 @@
 Where the document comes from and where it goes, as files. in.json: the controller example at
 revision 3; every output of a run on it carries revision 4 (standard output one more line end).
 
-  $ cp $EXAMPLES/controller.json in.json; sed 's/"revision" : 3,/"revision" : 4,/' in.json >want.json
+  $ cp $EXAMPLES/controller.json in.json; sed 's/"revision" : 3,/"revision" : 4,/' in.json >want.json; Q='/PrintMfgBuildInfo no_such_key'
 
 No input: the default document, already in the latest form, revision 1.
 
-  $ for opt in '' /NoReformat; do sbconfigtool /OutputStdout $opt | cmp - $TESTS/e2e/data/default_document.txt; done
-  Warning: the document on standard output will not load back: missing values from "device" section
+  $ sbconfigtool /OutputStdout /NoReformat | cmp - $TESTS/e2e/data/default_document.txt
   Warning: the document on standard output will not load back: missing values from "device" section
 
 An input file is loaded silently, the second of two; a verification file beside it is not read.
@@ -18,11 +17,9 @@ The output file and standard output carry the same document.
 
 Refused inputs: each stops the run with exit 1 and its message; the output file is not written.
 
-  $ : >empty.json; mkdir dir; printf '{"device_class": }' >broken.json
+  $ : >empty.json; mkdir dir; printf '{"device_class": }' >broken.json; printf '[{"device_class": "controller"}]' >array.json
   $ printf '{"device_class": "controller", "\xff": 1}' >latin.json; head -c 100000 /dev/zero | tr '\0' '[' >deep.json
-  $ printf '[{"device_class": "controller"}]' >array.json; printf '{"device_class": "hmd"}' >hmd.json
-  $ printf '{"device_class": "controller", "imu": [1, 2, 3]}' >imu.json
-  $ for f in missing.json empty.json dir broken.json latin.json deep.json array.json imu.json hmd.json; do
+  $ for f in missing.json empty.json dir broken.json latin.json deep.json array.json; do
   >   row sbconfigtool /InputFile $f /OutputFile new.json /OutputStdout; done; test ! -e new.json
   Error reading 'missing.json': Error: file is empty or does not exist|[1]
   Error reading 'empty.json': Error: file is empty or does not exist|[1]
@@ -31,51 +28,40 @@ Refused inputs: each stops the run with exit 1 and its message; the output file 
   Error reading 'latin.json': Error: a member name is not UTF-8 text|[1]
   Error reading 'deep.json': Error: exception thrown in JSON library|[1]
   Error reading 'array.json': Error: the document is an array, not a JSON object|[1]
-  Error reading 'imu.json': Error: member "imu" must be an object, not an array|[1]
-  Error reading 'hmd.json': Error: missing values from "device" section|[1]
 
-A verification file: its device_json is the base; comments are allowed, the HMD "device"
-section is not checked.
+A verification file: its device_json is the base, nothing else of it; comments are allowed,
+the HMD "device" section is not checked.
 
-  $ printf '// station\n{"device_json": {"device_class": "hmd", "revision": 9} /* ok */}' >v.json
-  $ sbconfigtool /InputVerificationFile v.json /OutputStdout | grep '"device_class"\|"revision"'
+  $ printf '// station\n{"device_json": {"device_class": "hmd", "revision": 9} /* ok */, "result": "pass"}' >v.json
+  $ sbconfigtool /InputVerificationFile v.json /OutputStdout | grep '"device_class"\|"revision"\|result'
   Warning: the document on standard output will not load back: missing values from "device" section
      "device_class" : "hmd",
      "revision" : 10,
-  $ sbconfigtool /InputVerificationFile $EXAMPLES/verification.json /OutputStdout | grep 'device_json\|"checks"\|"device_serial'
-     "device_serial_number" : "SBH-2417-0043",
 
 A verification file that cannot be used, with its own messages.
 
-  $ for body in '' '{' '{"result": "pass"}' '{"device_json": null}' '[{"device_json": {}}]' '{"device_json": "SBH-1"}' \
+  $ for body in '' '{' '{"result": "pass"}' '[{"device_json": {}}]' '{"device_json": "SBH-1"}' \
   >   '{"device_json": {"device_class": "controller", "ipd": 63}}'; do printf '%s' "$body" >v.json
   >   row sbconfigtool /InputVerificationFile v.json /OutputStdout; done; row sbconfigtool /InputVerificationFile none.json
   Please confirm input file v.json exists.|[1]
   Error parsing json * Line 1, Column 2|  Missing '}' or object member name||[1]
   Input file v.json does not have 'device_json' element|[1]
   Input file v.json does not have 'device_json' element|[1]
-  Input file v.json does not have 'device_json' element|[1]
   Error reading 'v.json': Error: the document is a string, not a JSON object|[1]
   Error reading 'v.json': Error: member "ipd" must be an object, not a number|[1]
   Please confirm input file none.json exists.|[1]
 
-A serial file's serial number replaces the document's, announced first, in quiet mode too; a file
+A serial file's serial number replaces the document's, announced in quiet mode too; a file
 without one empties it; one that does not load stops the run before any output.
 
   $ printf '{"device_class": "controller", "device_serial_number": "SBC-NEW-1", "revision": 40}' >serial.json
-  $ sbconfigtool /InputFile in.json /SerialFile serial.json /OutputStdout | diff <(sed s/SBC-2417-0107/SBC-NEW-1/ want.json) -
-  0a1
-  > Serial: SBC-NEW-1
-  29a31
-  > 
-  [1]
-  $ sbconfigtool /SerialFile serial.json /PrintMfgBuildInfo no_such_key
+  $ sbconfigtool /InputFile in.json /SerialFile serial.json /OutputFile out.json $Q; jq -c '[.device_serial_number, .revision]' out.json
   Serial: SBC-NEW-1
-  $ sbconfigtool /InputFile in.json /SerialFile empty.json /OutputStdout | grep -c serial_number
-  0
-  [1]
-  $ row sbconfigtool /InputFile in.json /SerialFile hmd.json /OutputFile new.json /OutputStdout; test ! -e new.json
-  Error reading 'hmd.json': Error: missing values from "device" section|[1]
+  ["SBC-NEW-1",4]
+  $ echo '{"device_class": "controller"}' >noserial.json; sbconfigtool /InputFile in.json /SerialFile noserial.json /OutputStdout | grep -i serial
+  Serial: 
+  $ row sbconfigtool /InputFile in.json /SerialFile array.json /OutputFile new.json /OutputStdout; test ! -e new.json
+  Error reading 'array.json': Error: the document is an array, not a JSON object|[1]
 
 The document is written in the latest form unless /NoReformat.
 
@@ -85,24 +71,17 @@ The document is written in the latest form unless /NoReformat.
      "trackref_from_head" : [ 0, 0, 0, 1, 0, 0.0078125, -0.0546875 ],
 
 The output file is replaced whole, keeping its permission bits; through a symbolic link the file
-it leads to is, the link stays. Quiet mode drops the Wrote line only.
+it leads to is, the link stays. Quiet mode drops the Wrote line only. The input may be the output.
 
-  $ printf 'old text, longer than nothing\n' >kept.json; chmod 640 kept.json; mkdir real; cp kept.json real/target.json
-  $ ln -s real/target.json link.json
-  $ sbconfigtool /InputFile in.json /OutputFile link.json /OutputStdout /PrintMfgBuildInfo no_such_key | cmp - <(cat want.json; echo)
+  $ printf 'old text, longer than nothing\n' >kept.json; chmod 640 kept.json; mkdir real; cp kept.json real/target.json; ln -s real/target.json link.json
+  $ sbconfigtool /InputFile in.json /OutputFile link.json /OutputStdout $Q | cmp - <(cat want.json; echo)
   $ sbconfigtool /InputFile in.json /OutputFile kept.json; cmp kept.json want.json; cmp real/target.json want.json
   Wrote 'kept.json'
   $ stat -c '%a %F %N' kept.json link.json real/*
   640 regular file 'kept.json'
   777 symbolic link 'link.json' -> 'real/target.json'
   640 regular file 'real/target.json'
-
-An output that is also the input.
-
-  $ cp in.json same.json; sbconfigtool /InputFile same.json /FirmwareConfigDeleteAll /OutputFile same.json
-  Deleted firmware_config entries
-  Wrote 'same.json'
-  $ grep -c 'firmware_config\|"revision" : 4,' same.json
+  $ sbconfigtool /InputFile kept.json /FirmwareConfigDeleteAll /OutputFile kept.json $Q; grep -c 'firmware_config\|"revision" : 5,' kept.json
   1
 
 A write that fails (no directory, below a file, onto a directory, cut short by a file-size limit)

@@ -1,43 +1,30 @@
-Calibration imports. base.json: a legacy-form HMD, left eye calibrated with eye_to_head, right eye
-blank; lens.json: both eyes calibrated; centering.json: center terms. eyes FILE: a line an eye.
+Calibration imports. hmd FILE MEMBERS: the legacy HMD example with MEMBERS. base.json: left
+eye calibrated with eye_to_head, right eye blank; lens.json: both eyes calibrated, another
+serial; centering.json: center terms. eyes FILE: a line an eye.
 
-  $ D='"device": {"eye_target_width_in_pixels": 100, "eye_target_height_in_pixels": 100, "num_windows": 2,
-  >   "first_eye": "eEYE_LEFT", "last_eye": "eEYE_RIGHT"}'; Q='/PrintMfgBuildInfo no_such_key'
-  $ cat >base.json <<EOF
-  > {"device_class": "hmd", $D, "device_serial_number": "SBH-BASE", "firmware_config": {"fan_mode": "auto"},
-  >  "tracked_camera": {"name": "old"}, "tracking_to_eye_transform": [{"display_serial_number": "BASE-L",
-  >  "intrinsics": [[1, 0, 0.25], [0, 1, 0.125], [0, 0, 1]], "grow_for_undistort": 0.5, "scanout_scaling": {"base": [0, 0, 9, 9]},
-  >  "distortion": {"type": "DISTORT_DPOLY3", "center_x": 0.25, "center_y": 0.125, "coeffs": [0.5]},
-  >  "eye_to_head": [[1, 0, 0], [0, 1, 0], [0, 0, 1]]}, {"display_serial_number": "BASE-R"}]}
-  > EOF
-  $ cat >lens.json <<EOF
-  > {"device_class": "hmd", $D, "device_serial_number": "SBH-LENS", "tracking_to_eye_transform": [
-  >  {"display_serial_number": "LENS-L", "intrinsics": [[2, 0, 0.5], [0, 2, 0.75], [0, 0, 1]], "undistort_r2_cutoff": 3,
-  >   "distortion": {"type": "DISTORT_POLY3", "center_x": 0.5, "center_y": 0.75, "coeffs": [1, 2]}, "grow_for_undistort": 7,
-  >   "eye_to_head": [[0, 1, 0], [1, 0, 0], [0, 0, 1]]},
-  >  {"display_serial_number": "LENS-R", "intrinsics": [[2, 0, -0.5], [0, 2, 0.75], [0, 0, 1]],
-  >   "distortion": {"type": "DISTORT_POLY3", "center_x": -0.5, "center_y": 0.75, "coeffs": [1, 3]},
-  >   "eye_to_head": [[0, 0, 1], [0, 1, 0], [1, 0, 0]]}]}
-  > EOF
-  $ cat >centering.json <<EOF
-  > {"device_class": "hmd", $D, "tracking_to_eye_transform": [
-  >  {"intrinsics": [[9, 9, 1.5], [9, 9, 1.25], [9, 9, 2]], "distortion": {"type": "DISTORT_DPOLY3", "center_x": 1.5, "center_y": 1.25, "coeffs": [9]}},
-  >  {"intrinsics": [[9, 9, -1.5], [9, 9, 1.25], [9, 9, 2]], "distortion": {"type": "DISTORT_DPOLY3", "center_x": -1.5, "center_y": 1.25, "coeffs": [9]}}]}
-  > EOF
-  $ eyes() { jq -c '.tracking_to_eye_transform[]' "$1" | tr -d '"'; }; eye() { eyes "$2" | sed -n "$1p"; }
-  $ echo '{"device_class": "controller", "skybeacon_config": {"channelMap": [1, 0], "modelPoints": [[0.5, 0, 1], [0, -0.25, 2]],
-  >   "modelNormals": [[0, 0, 2], [0, 0, 1]]}, "device_serial_number": "SBC-SENSOR"}' >sensor.json
+  $ hmd() { jq ". + $2" $EXAMPLES/hmd_legacy.json >$1; }; eyes() { jq -c '.tracking_to_eye_transform[]' "$1" | tr -d '"'; }
+  $ hmd base.json '{tracked_camera: {name: "old"}, tracking_to_eye_transform: [{display_serial_number: "BASE-L",
+  >   intrinsics: [[1, 0, 0.25], [0, 1, 0.125], [0, 0, 1]], grow_for_undistort: 0.5, scanout_scaling: {base: [0, 0, 9, 9]},
+  >   distortion: {type: "DISTORT_DPOLY3", center_x: 0.25, center_y: 0.125, coeffs: [0.5]}, eye_to_head: [[1, 0, 0], [0, 1, 0], [0, 0, 1]]},
+  >   {display_serial_number: "BASE-R"}]}'; Q='/PrintMfgBuildInfo no_such_key'
+  $ hmd lens.json '{device_serial_number: "SBH-LENS", firmware_config: {}, tracking_to_eye_transform: [{display_serial_number: "LENS-L",
+  >   intrinsics: [[2, 0, 0.5], [0, 2, 0.75], [0, 0, 1]], distortion: {type: "DISTORT_POLY3", center_x: 0.5, center_y: 0.75,
+  >   coeffs: [1, 2]}, undistort_r2_cutoff: 3, grow_for_undistort: 7, eye_to_head: [[0, 1, 0], [1, 0, 0], [0, 0, 1]]},
+  >   {display_serial_number: "LENS-R", intrinsics: [[2, 0, -0.5], [0, 2, 0.75], [0, 0, 1]], distortion: {type: "DISTORT_POLY3",
+  >   center_x: -0.5, center_y: 0.75, coeffs: [1, 3]}, eye_to_head: [[0, 0, 1], [0, 1, 0], [1, 0, 0]]}]}'
+  $ hmd centering.json '{tracking_to_eye_transform: [{intrinsics: [[9, 9, 1.5], [9, 9, 1.25], [9, 9, 2]], distortion: {type: "DISTORT_DPOLY3",
+  >   center_x: 1.5, center_y: 1.25, coeffs: [9]}}, {intrinsics: [[9, 9, -1.5], [9, 9, 1.25], [9, 9, 2]],
+  >   distortion: {type: "DISTORT_DPOLY3", center_x: -1.5, center_y: 1.25, coeffs: [9]}}]}'
+  $ echo '{"skybeacon_config": {"channelMap": [1, 0], "modelPoints": [[0.5, 0, 1], [0, -0.25, 2]], "modelNormals": [[0, 0, 2], [0, 0, 1]]}}' >sensor.json
   $ echo '{"device_class": "controller", "ipd": {"low_mm": 60, "high_mm": 70, "enable": true}, "proximity": {"enable": true}}' >ipd.json
-  $ echo '{"device_class": "controller", "imu": {"gyro_bias": [0.5, 0, 0], "acc_scale": [2, 2, 2], "position": [1, 0, 0]},
-  >   "head": {"position": [0, 1, 0]}}' >imu.json
+  $ echo '{"imu": {"gyro_bias": [0.5, 0, 0], "acc_scale": [2, 2, 2], "position": [1, 0, 0]}, "head": {"position": [0, 1, 0]}}' >imu.json
   $ echo '{"device_class": "controller", "isps": [{"driver": "isp_a"}], "tracked_cameras": [{"name": "a"}, {"name": "b"}]}' >cameras.json
 
 Sensor, IPD, IMU and camera imports run in that order, each announced, each taking its group: the
-sensor model (normals renormalised; the computed serial follows) not the serial; the IPD record
-not proximity; the IMU calibration not the poses; cameras and devices replace the old camera.
+sensor model (normals renormalised, the computed serial follows), the IPD record not proximity,
+the IMU calibration not the poses, cameras and devices in place of the old camera.
 
-  $ sbconfigtool /CameraCal cameras.json /ImuCal imu.json /IpdCal ipd.json /SensorCal sensor.json /InputFile base.json \
-  >   /OutputFile out.json
+  $ sbconfigtool /CameraCal cameras.json /ImuCal imu.json /IpdCal ipd.json /SensorCal sensor.json /InputFile base.json /OutputFile out.json
   Sensor cal file: 'sensor.json'
   ipd cal file: 'ipd.json'
   IMU calibration: 'imu.json'
@@ -45,7 +32,7 @@ not proximity; the IMU calibration not the poses; cameras and devices replace th
   Wrote 'out.json'
   $ jq -c '.skybeacon_config, [.device_serial_number, .ipd, .proximity, .imu, .head, .isps, [.tracked_cameras[].name], .tracked_camera]' out.json
   {"channelMap":[1,0],"modelNormals":[[0,0,1],[0,0,1]],"modelPoints":[[0.5,0,1],[0,-0.25,2]]}
-  ["SBH-BASE",{"enable":true,"high_mm":70,"low_mm":60},null,{"acc_scale":[2,2,2],"gyro_bias":[0.5,0,0]},null,[{"driver":"isp_a"}],["a","b"],null]
+  ["SBH-1903-0311",{"enable":true,"high_mm":70,"low_mm":60},null,{"acc_scale":[2,2,2],"gyro_bias":[0.5,0,0],"plus_x":[-1,0,0],"plus_z":[0,0,1],"position":[0.03125,0,-0.015625]},{"plus_x":[1,0,0],"plus_z":[0,0,1],"position":[0,0.0078125,-0.0546875]},[{"driver":"isp_a"}],["a","b"],null]
   $ sbconfigtool /InputFile out.json /PrintComputedSerial
   computedserial: bcdcd4c73a12f44bbc3974ab7aa06736
 
@@ -58,25 +45,17 @@ An import file that does not load or fails validation (an HMD without "device"),
 calibration without a sensor model (which would wipe the one there), stops the run with its
 error before any output; quiet mode keeps the errors.
 
-  $ echo '{"device_class": "hmd"}' >no_device.json; rm out.json
-  $ sbconfigtool /InputFile base.json /SensorCal sensor.json /LensCal no_device.json /OutputFile out.json /OutputStdout
-  Sensor cal file: 'sensor.json'
-  Error reading 'no_device.json': Error: missing values from "device" section
-  [1]
-  $ sbconfigtool /InputFile base.json /ImuCal imu.json /IpdCal missing.json /OutputFile out.json $Q; test ! -e out.json
-  Error reading 'missing.json': Error: file is empty or does not exist
-  $ row sbconfigtool /InputFile base.json /SensorCal ipd.json /OutputFile out.json; test ! -e out.json
+  $ echo '{"device_class": "hmd"}' >no_device.json; rm out.json; for args in '/SensorCal sensor.json /LensCal no_device.json' "/ImuCal imu.json /IpdCal missing.json $Q" '/SensorCal ipd.json'; do
+  >   row sbconfigtool /InputFile base.json $args /OutputFile out.json /OutputStdout; done; test ! -e out.json
+  Sensor cal file: 'sensor.json'|Error reading 'no_device.json': Error: missing values from "device" section|[1]
+  Error reading 'missing.json': Error: file is empty or does not exist|[1]
   Error reading 'ipd.json': Error: it holds no sensor calibration ("skybeacon_config" with "modelPoints" and "modelNormals")|[1]
 
-Conflicting lens imports stop the run before any import, nothing written; the
-centering conflict comes before any lens file is read; centering with one eye's intrinsics is fine.
+Conflicting lens imports stop the run before any import, nothing written; the centering
+conflict comes before any lens file is read; centering with one eye's intrinsics is fine.
 
-  $ sbconfigtool /InputFile base.json /SensorCal sensor.json /IpdCal ipd.json /ImuCal imu.json /CameraCal cameras.json \
-  >   /LensIntrinsics lens.json /LensCentering centering.json /OutputFile out.json
-  Error: Cannot specify both /LensIntrinsics and /LensCentering
-  [1]
   $ for args in '/LensIntrinsics lens.json /LensIntrinsicsRight lens.json' \
-  >   '/LensIntrinsicsLeft missing.json /LensCentering missing.json /LensIntrinsics missing.json' \
+  >   '/SensorCal sensor.json /LensIntrinsicsLeft missing.json /LensCentering missing.json /LensIntrinsics missing.json' \
   >   '/LensIntrinsicsLeft lens.json /LensEyeToHead lens.json /LensEyeToHeadLeft lens.json' \
   >   '/LensCentering centering.json /LensIntrinsicsLeft lens.json'; do row sbconfigtool $args /OutputFile out.json; done
   Error: Cannot specify both /LensIntrinsics and /LensIntrinsics{Left,Right}|[1]
@@ -93,7 +72,7 @@ centering conflict comes before any lens file is read; centering with one eye's 
   {display_serial_number:L,distortion:{center_x:0.5,center_y:0.75,coeffs:[1,2],type:DISTORT_POLY3},eye_to_head:[[0,1,0],[1,0,0],[0,0,1]],grow_for_undistort:7,intrinsics:[[2,0,0.5],[0,2,0.75],[0,0,1]],undistort_r2_cutoff:3}
   {display_serial_number:R,distortion:{center_x:-0.5,center_y:0.75,coeffs:[1,3],type:DISTORT_POLY3},eye_to_head:[[0,0,1],[0,1,0],[1,0,0]],intrinsics:[[2,0,-0.5],[0,2,0.75],[0,0,1]]}
   $ jq -c '[.device_serial_number, .firmware_config]' out.json
-  ["SBH-BASE",{"fan_mode":"auto"}]
+  ["SBH-1903-0311",{"fan_mode":"quiet","imu_rate_hz":500}]
 
 Display serial numbers outrank /LensIntrinsics and /LensCentering, whose files are then never
 opened; an empty one empties the field.
@@ -113,15 +92,12 @@ do together; one alone touches its eye alone.
   Wrote 'out.json'
   {display_serial_number:BASE-L,distortion:{center_x:0.5,center_y:0.75,coeffs:[1,2],type:DISTORT_POLY3},eye_to_head:[[1,0,0],[0,1,0],[0,0,1]],grow_for_undistort:0.5,intrinsics:[[2,0,0.5],[0,2,0.75],[0,0,1]],scanout_scaling:{base:[0,0,9,9]},undistort_r2_cutoff:3}
   {display_serial_number:BASE-R,distortion:{center_x:-0.5,center_y:0.75,coeffs:[1,3],type:DISTORT_POLY3},intrinsics:[[2,0,-0.5],[0,2,0.75],[0,0,1]]}
-  $ sbconfigtool /InputFile base.json /LensIntrinsicsLeft lens.json /LensIntrinsicsRight lens.json /OutputFile out2.json
-  Lens intrinsics file (LEFT): 'lens.json'
+  $ sbconfigtool /InputFile base.json /LensIntrinsicsLeft lens.json /LensIntrinsicsRight lens.json /OutputFile out2.json $Q; cmp out.json out2.json
+  $ sbconfigtool /InputFile base.json /LensIntrinsicsRight lens.json /OutputFile out2.json; eyes out2.json
   Lens intrinsics file (RIGHT): 'lens.json'
   Wrote 'out2.json'
-  $ cmp out.json out2.json; sbconfigtool /InputFile base.json $Q /OutputFile plain.json
-  $ sbconfigtool /InputFile base.json /LensIntrinsicsRight lens.json /OutputFile right.json
-  Lens intrinsics file (RIGHT): 'lens.json'
-  Wrote 'right.json'
-  $ cmp <(eye 1 right.json) <(eye 1 plain.json); cmp <(eye 2 right.json) <(eye 2 out.json)
+  {display_serial_number:BASE-L,distortion:{center_x:0.25,center_y:0.125,coeffs:[0.5],type:DISTORT_DPOLY3},eye_to_head:[[1,0,0],[0,1,0],[0,0,1]],grow_for_undistort:0.5,intrinsics:[[1,0,0.25],[0,1,0.125],[0,0,1]],scanout_scaling:{base:[0,0,9,9]}}
+  {display_serial_number:BASE-R,distortion:{center_x:-0.5,center_y:0.75,coeffs:[1,3],type:DISTORT_POLY3},intrinsics:[[2,0,-0.5],[0,2,0.75],[0,0,1]]}
 
 /LensCentering moves only the center terms, of the intrinsics and the distortion.
 
@@ -138,26 +114,16 @@ do together; one alone touches its eye alone.
   Wrote 'out.json'
   {display_serial_number:BASE-L,distortion:{center_x:0.25,center_y:0.125,coeffs:[0.5],type:DISTORT_DPOLY3},eye_to_head:[[0,1,0],[1,0,0],[0,0,1]],grow_for_undistort:0.5,intrinsics:[[1,0,0.25],[0,1,0.125],[0,0,1]],scanout_scaling:{base:[0,0,9,9]}}
   {display_serial_number:BASE-R}
-  $ sbconfigtool /InputFile base.json /LensEyeToHeadRight lens.json /LensEyeToHeadLeft lens.json /OutputFile out2.json
-  Eye To Head file: 'lens.json'
-  Eye To Head file: 'lens.json'
-  Wrote 'out2.json'
-  $ cmp out.json out2.json
+  $ sbconfigtool /InputFile base.json /LensEyeToHeadRight lens.json /LensEyeToHeadLeft lens.json /OutputFile out2.json $Q; cmp out.json out2.json
 
 The lens sanity check, after the imports, names each uncalibrated eye (nothing written), fails a
 zero centering on one axis, and passes silently in quiet mode.
 
-  $ rm out.json; row sbconfigtool /SanityCheckLensCal /OutputFile out.json; test ! -e out.json
+  $ sed 's/"center_x": 1.5/"center_x": 0/' centering.json >zero.json; rm out.json; for args in '' '/InputFile base.json' '/InputFile base.json /LensCal lens.json /LensCentering zero.json'; do
+  >   row sbconfigtool $args /SanityCheckLensCal /OutputFile out.json; done; test ! -e out.json
   ERROR: Eye 0 appears to not be calibrated!|ERROR: Eye 1 appears to not be calibrated!|[1]
-  $ sbconfigtool /InputFile base.json /SanityCheckLensCal
-  ERROR: Eye 1 appears to not be calibrated!
-  [1]
-  $ sed 's/"center_x": 1.5/"center_x": 0/' centering.json >zero.json
-  $ sbconfigtool /InputFile base.json /LensCal lens.json /LensCentering zero.json /SanityCheckLensCal
-  Lens cal file: 'lens.json'
-  Lens centering file: 'zero.json'
-  ERROR: Eye 0 appears to not be calibrated!
-  [1]
+  ERROR: Eye 1 appears to not be calibrated!|[1]
+  Lens cal file: 'lens.json'|Lens centering file: 'zero.json'|ERROR: Eye 0 appears to not be calibrated!|[1]
   $ sbconfigtool /InputFile base.json /LensIntrinsics lens.json /SanityCheckLensCal /OutputFile out.json
   Lens intrinsics file: 'lens.json'
   Passed SanityCheckLensCal

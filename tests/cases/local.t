@@ -13,11 +13,10 @@ lines exit 2.
   cannot read the local device configuration '$TMPDIR/rigconf/device.json': file is empty or does not exist
   [1]
   $ printf '{ "device_class" : "hmd" }' >nodev.json; printf '{ "a" : ' >broken.json; : >empty.json; echo '{"foo": 1}' >foo.json
-  $ for f in nodev.json broken.json empty.json none.json foo.json; do row rigconf_write device $f; done; test ! -e $SBCONFIG_RIGCONF_DIR
+  $ for f in nodev.json broken.json empty.json foo.json; do row rigconf_write device $f; done; test ! -e $SBCONFIG_RIGCONF_DIR
   rigconf_write: not storing 'nodev.json': it would not load again: missing values from "device" section|[1]
   rigconf_write: not storing 'broken.json': it would not load again: * Line 1, Column 9|  Syntax error: value, object or array expected.||[1]
   rigconf_write: not storing 'empty.json': it is empty or does not exist|[1]
-  rigconf_write: not storing 'none.json': it is empty or does not exist|[1]
   rigconf_write: not storing 'foo.json': its "device_class" is missing or unknown|[1]
   $ for args in 'rigconf_path controller' 'rigconf_serial device' "rigconf_write x $N"; do row $args; done
   usage: rigconf_path device|[2]
@@ -33,12 +32,10 @@ refused document keeps the stored copy, a second write replaces it. No serial nu
   SBH-2417-0042
   $ rigconf_write device broken.json 2>/dev/null; cmp $S $N; rigconf_write device $L; rigconf_serial
   SBH-1903-0311
-  $ echo '{"device_class": "controller"}' >noserial.json; rigconf_write device noserial.json; rigconf_serial
-  the local device configuration '$TMPDIR/rigconf/device.json' has no device_serial_number
-  [1]
-  $ : >plain; SBCONFIG_RIGCONF_DIR=$PWD/plain/sub rigconf_write device $L
-  rigconf_write: cannot store the local device configuration: '$TMPDIR/case/plain' exists and is not a directory
-  [1]
+  $ echo '{"device_class": "controller"}' >noserial.json; rigconf_write device noserial.json; row rigconf_serial
+  the local device configuration '$TMPDIR/rigconf/device.json' has no device_serial_number|[1]
+  $ : >plain; SBCONFIG_RIGCONF_DIR=$PWD/plain/sub row rigconf_write device $L
+  rigconf_write: cannot store the local device configuration: '$TMPDIR/case/plain' exists and is not a directory|[1]
   $ (SBCONFIG_RIGCONF_DIR= rigconf_path device; unset SBCONFIG_RIGCONF_DIR; rigconf_path device) | grep -o /var/lib/sbconfigtool/device.json
   /var/lib/sbconfigtool/device.json
   /var/lib/sbconfigtool/device.json
@@ -46,10 +43,9 @@ refused document keeps the stored copy, a second write replaces it. No serial nu
 /InputLocal loads the stored copy and names it, out of quiet mode; with /InputSentinel rigconf_path
 still runs and the headset wins.
 
-  $ fresh; rigconf_write device $N; sbconfigtool /InputLocal /OutputFile out.json; cmp out.json $TMPDIR/new.json
+  $ fresh; rigconf_write device $N; sbconfigtool /InputLocal /OutputFile out.json; cmp out.json $TMPDIR/new.json; sbconfigtool /InputLocal $Q
   Input File '$TMPDIR/rigconf/device.json'
   Wrote 'out.json'
-  $ sbconfigtool /InputLocal $Q
   $ sim create hmd1; sim store hmd1 $L; sbconfigtool /InputSentinel /InputLocal /OutputFile out.json; jq .device_serial_number out.json
   Input File '$TMPDIR/rigconf/device.json'
   Wrote 'out.json'
@@ -58,16 +54,13 @@ still runs and the headset wins.
 /InputLocal stops the run when rigconf_path fails (its output quoted, trimmed) or names a file that
 does not load; nothing is written.
 
-  $ stub rigconf_path 3 $'cannot reach the station \t\r\n\n'; PATH=$STUBS:$PATH sbconfigtool /InputSentinel /InputLocal /OutputFile out2.json
-  Error running rigconf_path: cannot reach the station
-  [1]
-  $ cat $STUBS/rigconf_path.args; stub rigconf_path 0 $'none.json\r\n'; PATH=$STUBS:$PATH sbconfigtool /InputLocal /OutputFile out2.json
+  $ stub rigconf_path 3 $'cannot reach the station \t\r\n\n'; PATH=$STUBS:$PATH row sbconfigtool /InputSentinel /InputLocal /OutputFile out2.json
+  Error running rigconf_path: cannot reach the station|[1]
+  $ cat $STUBS/rigconf_path.args; stub rigconf_path 0 $'none.json\r\n'; PATH=$STUBS:$PATH row sbconfigtool /InputLocal /OutputFile out2.json; test ! -e out2.json
   device
-  Input File 'none.json'
-  Error reading 'none.json': Error: file is empty or does not exist
-  [1]
-  $ fresh; sbconfigtool /InputLocal /OutputFile out.json; test ! -e out.json
-  Error running rigconf_path: no local device configuration at '$TMPDIR/rigconf/device.json' (store one with rigconf_write device FILE)
+  Input File 'none.json'|Error reading 'none.json': Error: file is empty or does not exist|[1]
+  $ fresh; row sbconfigtool /InputLocal /OutputFile out.json; test ! -e out.json
+  Error running rigconf_path: no local device configuration at '$TMPDIR/rigconf/device.json' (store one with rigconf_write device FILE)|[1]
 
 /SerialLocal takes the serial rigconf_serial prints (trimmed), announced out of quiet mode, over
 /SerialFile and /SerialSentinel; a failing rigconf_serial stops the run.
@@ -76,49 +69,41 @@ does not load; nothing is written.
   Using Serial From Local Device: SBH-1903-0311
   Wrote 'out.json'
   "SBH-1903-0311"
-  $ sim create hmd1 serial=SBH-DEV; stub rigconf_serial 0 $'SBH-LOCAL \n'
-  $ PATH=$STUBS:$PATH sbconfigtool /InputFile $N /SerialLocal /SerialFile $L /SerialSentinel /OutputFile out.json $Q
+  $ sim create hmd1 serial=SBH-DEV; stub rigconf_serial 0 $'SBH-LOCAL \n'; PATH=$STUBS:$PATH sbconfigtool /InputFile $N /SerialLocal /SerialFile $L /SerialSentinel /OutputFile out.json $Q
   Serial: SBH-1903-0311
   Using Serial From Connected Device: SBH-DEV
   $ jq .device_serial_number out.json; cat $STUBS/rigconf_serial.args
   "SBH-LOCAL"
   
-  $ stub rigconf_serial 1 $'no station configured\n'; PATH=$STUBS:$PATH sbconfigtool /SerialLocal /OutputFile out2.json $Q
-  Error running rigconf_serial: no station configured
-  [1]
+  $ stub rigconf_serial 1 $'no station configured\n'; PATH=$STUBS:$PATH row sbconfigtool /SerialLocal /OutputFile out2.json $Q
+  Error running rigconf_serial: no station configured|[1]
 
 /OutputLocal hands the result to rigconf_write through $TMPDIR/configtool.json, removed after, a
-stale one replaced; a plainly wrong document is refused before either. When rigconf_write fails it stays, and so do the outputs (headset too) before.
+stale one replaced; a plainly wrong document is refused before either. When rigconf_write fails
+the staging file stays, and so do the outputs (headset too) before it.
 
-  $ fresh; sbconfigtool /InputFile $N /SetMfgBuildInfo line string B9 /OutputLocal; grep B9 $S; test ! -e $TMPDIR/configtool.json
-  SetMfgBuildInfo: line
+  $ fresh; echo '{"foo": 1}' >foo.json; sbconfigtool /InputFile $N /OutputLocal; cmp $S $TMPDIR/new.json; test ! -e $TMPDIR/configtool.json
   Wrote configuration to device
-        "line" : "B9",
-  $ sbconfigtool /InputFile $L /OutputLocal $Q; grep -c 1903 $S
-  1
-  $ echo '{"foo": 1}' >foo.json; row sbconfigtool /InputFile foo.json /OutputLocal; grep -c 1903 $S; test ! -e $TMPDIR/configtool.json
+  $ sbconfigtool /InputFile $L /OutputLocal $Q; row sbconfigtool /InputFile foo.json /OutputLocal; grep -c 1903 $S; test ! -e $TMPDIR/configtool.json
   Error: not writing the configuration to the local copy: its "device_class" is missing or unknown.|[1]
   1
-  $ echo stale >$TMPDIR/configtool.json; stub rigconf_write 1 refused; sim create hmd1
-  $ PATH=$STUBS:$PATH sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel /OutputLocal
+  $ echo stale >$TMPDIR/configtool.json; stub rigconf_write 1 refused; sim create hmd1; PATH=$STUBS:$PATH sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel /OutputLocal
   Wrote 'out.json'
   Device has no configuration. Skipping backup.
   Wrote configuration to device
   Error writing new configuration to device.
   [1]
-  $ cmp $TMPDIR/configtool.json $TMPDIR/new.json; cmp out.json $TMPDIR/new.json; sim inspect hmd1 | cmp - out.json
-  $ cat $STUBS/rigconf_write.args
+  $ cmp $TMPDIR/configtool.json $TMPDIR/new.json; cmp out.json $TMPDIR/new.json; sim inspect hmd1 | cmp - out.json; cat $STUBS/rigconf_write.args
   device
   $TMPDIR/configtool.json
 
 A staging file that cannot be written, or only in part, stops the run; no part is left. TMPDIR set
 but empty is the working directory; TMPDIR with blanks, quotes and $(...) is one word, runs nothing.
 
-  $ fresh; TMPDIR=$PWD/none sbconfigtool /InputFile $N /OutputLocal
-  Error writing new configuration to staging location $TMPDIR/case/none/configtool.json.
-  [1]
-  $ (ulimit -f 1; trap '' XFSZ; sbconfigtool /InputFile $N /OutputLocal); test ! -e $TMPDIR/configtool.json && test ! -e $S
-  Error writing new configuration to staging location $TMPDIR/configtool.json.
+  $ fresh; TMPDIR=$PWD/none row sbconfigtool /InputFile $N /OutputLocal; (ulimit -f 1; trap '' XFSZ; row sbconfigtool /InputFile $N /OutputLocal)
+  >   test ! -e $TMPDIR/configtool.json && test ! -e $S
+  Error writing new configuration to staging location $TMPDIR/case/none/configtool.json.|[1]
+  Error writing new configuration to staging location $TMPDIR/configtool.json.|[1]
   $ stub rigconf_write 1 ''; TMPDIR= PATH=$STUBS:$PATH sbconfigtool /InputFile $N /OutputLocal; cat $STUBS/rigconf_write.args
   Error writing new configuration to device.
   device
