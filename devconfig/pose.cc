@@ -5,8 +5,8 @@
 
 namespace {
 
-// Reading axes back settles in a round or two; the bound only keeps a
-// pathological case from looping.
+// Reading axes back settles in a round or two, or not for a long time (see
+// AxesFromPose).
 const int kMaxReadBackRounds = 8;
 
 struct Quat {
@@ -16,6 +16,10 @@ struct Quat {
 Quat Multiply(const Quat& a, const Quat& b) {
   return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
           a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+}
+
+bool SameRotation(const Quat& q, const Pose& pose) {
+  return q.x == pose.rotation[0] && q.y == pose.rotation[1] && q.z == pose.rotation[2] && q.w == pose.rotation[3];
 }
 
 double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
@@ -127,28 +131,54 @@ bool PoseFromAxes(const double position[3], const double plusX[3], const double 
     if (std::fabs(components[i]) < 1e-10) components[i] = 0.0;
     out->rotation[i] = static_cast<float>(components[i]);
   }
-  for (int i = 0; i < 3; ++i) out->translation[i] = static_cast<float>(position[i]);
+  for (int i = 0; i < 3; ++i) {
+    out->translation[i] = static_cast<float>(position[i]);
+    out->readPlusX[i] = plusX[i] + 0.0;  // no "-0" written back
+    out->readPlusZ[i] = plusZ[i] + 0.0;
+  }
+  out->hasReadAxes = true;
   return true;
 }
 
 void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double plusZ[3]) {
-  Quat q = {pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3]};
-  RotationAxes(q, plusX, plusZ);
+  for (int i = 0; i < 3; ++i) position[i] = pose.translation[i] + 0.0;
   // Axes are read back as a float quaternion, which may differ from this one
   // in its last bits (always, when this one is far off unit length) and give
-  // axes that differ again: the pose would move a little on the next writes.
-  // So the axes written are those of the quaternion they read back as; a
-  // round or two of reading its own axes finds it.
+  // axes that differ again: the pose would move a little on every write. A
+  // quaternion that reads back as itself from its own axes is written so.
+  const Quat own = {pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3]};
   const double origin[3] = {0.0, 0.0, 0.0};
-  for (int round = 0; round < kMaxReadBackRounds; ++round) {
-    Pose back;
-    if (!PoseFromAxes(origin, plusX, plusZ, &back)) break;
-    const Quat b = {back.rotation[0], back.rotation[1], back.rotation[2], back.rotation[3]};
-    if (b.x == q.x && b.y == q.y && b.z == q.z && b.w == q.w) break;
-    q = b;
-    RotationAxes(q, plusX, plusZ);
+  Pose back;
+  RotationAxes(own, plusX, plusZ);
+  if (!PoseFromAxes(origin, plusX, plusZ, &back) || SameRotation(own, back)) return;
+  Quat q = {back.rotation[0], back.rotation[1], back.rotation[2], back.rotation[3]};
+  // Axes the pose was read from and reads back as stay as they are.
+  if (pose.hasReadAxes && PoseFromAxes(origin, pose.readPlusX, pose.readPlusZ, &back) && SameRotation(own, back)) {
+    for (int i = 0; i < 3; ++i) {
+      plusX[i] = pose.readPlusX[i];
+      plusZ[i] = pose.readPlusZ[i];
+    }
+    return;
   }
-  for (int i = 0; i < 3; ++i) position[i] = pose.translation[i] + 0.0;
+  // Otherwise a round or two of reading axes back finds a quaternion that
+  // reads back as itself. Near a half turn there may be none close by: the
+  // small component moves by one unit in the last place on every read. The
+  // pose's own axes are written then; the next run reads them as a pose that
+  // is not its own fixed point, and writes the same axes again.
+  for (int round = 0; round < kMaxReadBackRounds; ++round) {
+    double x[3], z[3];
+    RotationAxes(q, x, z);
+    if (!PoseFromAxes(origin, x, z, &back)) break;
+    if (SameRotation(q, back)) {
+      for (int i = 0; i < 3; ++i) {
+        plusX[i] = x[i];
+        plusZ[i] = z[i];
+      }
+      return;
+    }
+    q = {back.rotation[0], back.rotation[1], back.rotation[2], back.rotation[3]};
+  }
+  RotationAxes(own, plusX, plusZ);
 }
 
 bool AxesAreIdentity(const Pose& pose) {
