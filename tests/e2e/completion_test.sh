@@ -5,9 +5,7 @@
 # file, type names in the type position, nothing where a key or value goes.
 # The cases run with the file sourced on its own, then loaded on demand by
 # the bash-completion package as in a login shell.
-E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$E2E_DIR/lib.sh"
-source "$E2E_DIR/option_names.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 COMPLETION=$SB_SOURCE_DIR/contrib/bash-completion/sbconfigtool
 LIBRARY=/usr/share/bash-completion/bash_completion

@@ -15,7 +15,7 @@ if [ "$(id -u)" = 0 ] && [ -z "${SB_FS_FAULTS_NAMESPACE:-}" ] && unshare -m true
   exec unshare -m --propagation private bash "$0" "$@"
 fi
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-source "$DATA_DIR/../device_lib.sh"
+use_devices
 
 CAN_MOUNT=${SB_FS_FAULTS_NAMESPACE:-}
 IN=$TEST_DIR/in.json NEW=$TEST_DIR/new.json SERIAL=SBH-7-1

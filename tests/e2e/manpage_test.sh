@@ -3,9 +3,7 @@
 # has an entry of its own for every option or command that the command's
 # help output lists and for no other name, and its ENVIRONMENT, FILES and
 # SEE ALSO sections name what the table below says.
-E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$E2E_DIR/lib.sh"
-source "$E2E_DIR/option_names.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 command -v man >/dev/null || fail "man is not installed (scripts/install-deps.sh)"
 
 # The names starting the indented lines of --help: "  -h, --help  ..." gives -h and --help.

@@ -7,7 +7,7 @@
 # replaced by the run's own file, each run succeeds or exits 1 saying why. As
 # root, then as a throwaway user where one can be made.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-source "$DATA_DIR/../device_lib.sh"
+use_devices
 
 [ "$(id -u)" = 0 ] || { echo "SKIP: $E2E_NAME: planting files as another user needs root"; finish; }
 umask 022
