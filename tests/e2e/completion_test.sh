@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# The bash completion offers what the tool takes: the option names of its
-# usage text and every other name it accepts, each with the kinds of
-# argument its usage line shows; file names after the options that take a
-# file, type names in the type position, nothing where a key or value goes.
-# The cases run with the file sourced on its own, then loaded on demand by
-# the bash-completion package as in a login shell.
+# The bash completion offers what the tool takes: the option names of its usage text and
+# every other name it accepts, each with the kinds of argument its usage line shows; file
+# names after the options that take a file, type names in the type position, nothing where
+# a key or value goes. With the file sourced on its own, then loaded on demand by the
+# bash-completion package as in a login shell.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 COMPLETION=$SB_SOURCE_DIR/contrib/bash-completion/sbconfigtool
@@ -28,14 +27,9 @@ ALL=$(cut -d' ' -f1 "$TEST_DIR/expected" | sort | paste -sd,)
 complete_words() {
   (
     set +u  # as in an interactive shell
-    if [ "$MODE" = plain ]; then
-      source "$COMPLETION"
-    else
-      BASH_COMPLETION_USER_DIR=$TEST_DIR/user
-      source "$LIBRARY" && __load_completion sbconfigtool
-    fi
-    COMP_WORDS=(sbconfigtool "$@") COMP_CWORD=$# COMP_LINE="sbconfigtool $*"
-    COMP_POINT=${#COMP_LINE}
+    if [ "$MODE" = plain ]; then source "$COMPLETION"
+    else BASH_COMPLETION_USER_DIR=$TEST_DIR/user && source "$LIBRARY" && __load_completion sbconfigtool; fi
+    COMP_WORDS=(sbconfigtool "$@") COMP_CWORD=$# COMP_LINE="sbconfigtool $*" COMP_POINT=${#COMP_LINE}
     $(complete -p sbconfigtool | sed -n 's/.* -F \([^ ]*\) .*/\1/p') sbconfigtool "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
     printf '%s\n' "${COMPREPLY[@]}" | sort
   ) 2>&1

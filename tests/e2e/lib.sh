@@ -1,13 +1,9 @@
-# Helpers for the end-to-end tests; every tests/e2e/*_test.sh sources it,
-# runs its cases (begin_case, run_tool, expect_*, fail) and ends with finish.
-# Each script gets a fresh temporary directory (removed on exit): the tool
-# runs in its work/ (WORK_DIR, also the current directory) with TMPDIR at its
-# tmp/ (TMP_DIR), so backups and staging files never land outside it and the
-# captured output never mixes with what the tool writes. The first failed
-# check ends the script with exit code 1.
-
+# Helpers for the end-to-end tests; every tests/e2e/*_test.sh sources it, runs its
+# cases (begin_case, run_tool, expect_*, fail) and ends with finish. Each script gets
+# a fresh temporary directory (removed on exit): the tool runs in its work/ (WORK_DIR,
+# the current directory) with TMPDIR at its tmp/ (TMP_DIR), so nothing it writes lands
+# outside it or in the captured output. The first failed check ends the script, exit 1.
 set -u
-
 E2E_NAME=$(basename "$0" .sh)
 DATA_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/data" && pwd)
 TOOL=${SB_BUILD_DIR:-}/sbconfigtool EXAMPLES=${SB_SOURCE_DIR:-}/examples

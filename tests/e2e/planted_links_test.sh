@@ -1,23 +1,21 @@
 #!/usr/bin/env bash
-# No file the tool and its commands create can be redirected by another
-# local user. At each name they create in a shared sticky directory like
-# /tmp, another user first plants a link to the user's own file, or a file or
-# directory of their own (at the staging file a loop keeps planting links
-# during 50 runs). The linked file stays untouched, each plant stays or is
-# replaced by the run's own file, each run succeeds or exits 1 saying why. As
+# No file the tool and its commands create can be redirected by another local user. At
+# each name they create in a shared sticky directory like /tmp, another user first plants
+# a link to the user's own file, or a file or directory of their own (at the staging file
+# a loop keeps planting links during 50 runs). The linked file stays untouched, each plant
+# stays or is replaced by the run's own file, each run succeeds or exits 1 saying why. As
 # root, then as a throwaway user where one can be made.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 use_devices
 
 [ "$(id -u)" = 0 ] || { echo "SKIP: $E2E_NAME: planting files as another user needs root"; finish; }
-umask 022
+umask 022 && chmod 755 "$TEST_DIR"   # the user under test reaches the shared directory
 PLANTER=nobody   # owns every plant: neither root nor the user under test
 IN=$EXAMPLES/hmd_latest.json EXPECTED=$TEST_DIR/expected.json
 expected_output_of "$IN" "$EXPECTED"
 SHARED=$TMP_DIR   # run_tool's TMPDIR, made sticky and open to all like /tmp
 TARGET=$TEST_DIR/target VICTIM=$TEST_DIR/victim-dir SERIAL=SBH-2417-0042 LOOP=
 export SBHEADSET_SIM_DIR=$SHARED SBHEADSET_SIM_TRACE=$SHARED/trace SBCONFIG_RIGCONF_DIR=$SHARED/store
-chmod 755 "$TEST_DIR"
 e2e_cleanup() { [ -z "$LOOP" ] || kill "$LOOP" 2>/dev/null; }
 
 # as USER: the setpriv words that run a command as USER (none for root).

@@ -3,8 +3,7 @@
 # vendor and of exactly the product ids the device finder accepts, tagged
 # for uaccess; numbered to run before the seat rules (73) act on that tag.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-RULES=$(ls "$SB_SOURCE_DIR"/contrib/udev/*.rules) LINES=$TEST_DIR/lines
-CODE=$SB_SOURCE_DIR/vantagelib
+RULES=$(ls "$SB_SOURCE_DIR"/contrib/udev/*.rules) LINES=$TEST_DIR/lines CODE=$SB_SOURCE_DIR/vantagelib
 
 begin_case "one rule file numbered below 73, its lines well formed, for the finder's ids, tagged"
 [ -f "$RULES" ] && [ "$(basename "$RULES" | cut -c1-2)" -lt 73 ] 2>/dev/null || fail "not one file below 73: $RULES"
