@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Every fault the simulated headset can inject against every operation that
-# talks to it (data/fault_matrix.txt): the exit code, the message, and the
-# invariants that matter most: the headset ends up holding its old
-# configuration or the complete new one, and whenever it was overwritten with
-# the backup on, the backup holds exactly what it held.
+# Every fault of the simulated headset against every operation that talks to it
+# (data/fault_matrix.txt): the exit code, the message, and what matters most: the
+# headset ends up holding its old configuration or the complete new one, and
+# whenever that was overwritten with the backup on, the backup holds the old one.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 use_devices
 
@@ -46,19 +45,18 @@ set_up() {
   sim store hmd1 "$OLD"
 }
 
-# The output an operation gives for an outcome of the table; a headset
-# whose serial cannot be read is listed under its path.
+# The output an operation gives for an outcome of the table; a headset whose
+# serial cannot be read is listed under its path. A write with the backup on
+# first says what became of the backup (skipX: skipped, then X, by default ok).
 expected_output() {
-  local op=$1 outcome=$2 serial=$3 file=${3//:/_}-0.json verify="Error verifying the configuration written to device:"
-  local backup="Backed up original configuration to $file. (/NoBackup to disable)"
-  local skipped="Device has no configuration. Skipping backup." differs="$verify it reads back differently. $damaged"
-  local unread="$verify it could not be read back (error ${outcome##*v}). $damaged"
-  case "$op:$outcome" in
-    output_backup:vd) printf '%s\n%s\n' "$backup" "$differs; restore it from $file." ;;
-    output_backup:v*) printf '%s\n%s\n' "$backup" "$unread; restore it from $file." ;;
-    output_backup:skipv*) printf '%s\n%s\n' "$skipped" "$unread, and no backup was made." ;;
-    output_no_backup:vd) echo "$differs, and no backup was made." ;;
-    output_no_backup:v*) echo "$unread, and no backup was made." ;;
+  local op=$1 result=${2#skip} serial=$3 file=${3//:/_}-0.json and=", and no backup was made."
+  local verify="Error verifying the configuration written to device:"
+  case "$op:$2" in
+    output_backup:skip*) echo "Device has no configuration. Skipping backup." ;;
+    output_backup:ok | output_backup:w | output_backup:v*)
+      echo "Backed up original configuration to $file. (/NoBackup to disable)" && and="; restore it from $file." ;;
+  esac
+  case "$op:${result:-ok}" in
     print_serial:nf | print_serial:many) ;;
     *:nf) echo "Could not find connected skybeacon device. Make sure device is connected and ready" ;;
     *:many) echo "Multiple connected skybeacon devices. Make sure only a single device is connected" ;;
@@ -68,15 +66,14 @@ expected_output() {
     mfg_build_info:ok) printf "Using mfg_build_info From Connected Device: %s\nWrote 'out.json'\n" "$serial" ;;
     mfg_build_info:r)
       echo "Error, connected device does not have readable configuration. (Cannot /MfgBuildInfoSentinel)" ;;
-    output_backup:ok) printf '%s\nWrote configuration to device\n' "$backup" ;;
-    output_backup:w) printf '%s\nError writing new configuration to device.\n' "$backup" ;;
-    output_backup:skip) printf '%s\nWrote configuration to device\n' "$skipped" ;;
     output_backup:r*)
-      echo "Error reading USB configuration from skybeacon device for backup purposes. Error ${outcome#r}" ;;
-    output_no_backup:ok) echo "Wrote configuration to device" ;;
-    output_no_backup:w) echo "Error writing new configuration to device." ;;
+      echo "Error reading USB configuration from skybeacon device for backup purposes. Error ${result#r}" ;;
+    output*:ok) echo "Wrote configuration to device" ;;
+    output*:w) echo "Error writing new configuration to device." ;;
+    output*:vd) echo "$verify it reads back differently. $damaged$and" ;;
+    output*:v*) echo "$verify it could not be read back (error ${result#v}). $damaged$and" ;;
     print_serial:ok) echo "connectedserial: $serial" ;;
-    *) echo "(no output known for $op:$outcome)" ;;
+    *) echo "(no output known for $op:$2)" ;;
   esac
 }
 

@@ -40,8 +40,7 @@ fail() {
   exit 1
 }
 
-# A failed check that guards data (a file, a backup, the headset's
-# document) counts as data lost.
+# A failed check that guards data (a file, a backup, a headset's document) counts as data lost.
 fail_lost() { E2E_LOST=lost; fail "$@"; }
 
 # The one line scripts/reliability.sh adds up; a suite ends at its first
@@ -51,8 +50,7 @@ e2e_figures() {
     "$E2E_FAULTS" $(for k in crash hang sanitizer lost other; do [ "${1:-}" = $k ] && echo 1 || echo 0; done)
 }
 
-# Runs the tool with the given arguments, TMPDIR at TMP_DIR; stdout and
-# stderr are kept in files so that byte-exact comparisons see line ends.
+# Runs the tool, TMPDIR at TMP_DIR; stdout and stderr go to files: comparisons see line ends.
 run_tool() {
   E2E_RUNS=$((E2E_RUNS + 1))
   TMPDIR=$TMP_DIR "$TOOL" "$@" >"$OUT" 2>"$ERR" </dev/null
@@ -65,9 +63,6 @@ expect_stdout_file() {
   cmp -s "$OUT" "$1" || fail "stdout differs from $1:
 $(diff <(cat -A "$1") <(cat -A "$OUT") | head -20)"
 }
-
-# All of stdout, but its last line ends, matches the glob PATTERN.
-expect_stdout() { [[ $(<"$OUT") == $1 ]] || fail "stdout is not like: $1"; }
 
 finish() {
   E2E_FINISHED=1
@@ -90,8 +85,7 @@ use_devices() {
 # sbheadset-sim; a failure ends the script.
 sim() { "$SIM" "$@" >"$TEST_DIR/.sim" 2>&1 || fail "sbheadset-sim $*: $(cat "$TEST_DIR/.sim")"; }
 
-# Starts a case from scratch: no headset, an empty trace, nothing in the
-# working directory, the temporary directory or the local store.
+# A case from scratch: no headset, an empty trace, nothing in WORK_DIR, TMP_DIR or the local store.
 fresh_case() {
   begin_case "$1"
   rm -rf "$SBHEADSET_SIM_DIR" "$SBCONFIG_RIGCONF_DIR" && mkdir "$SBHEADSET_SIM_DIR"
