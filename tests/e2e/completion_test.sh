@@ -53,7 +53,6 @@ for MODE in plain bash-completion; do
 device.json /OutputStd|/OutputStdout
 /FirmwareConfigSetElement gain ''|double,float,int,string
 /setmfgbuildinfo line S|
-/FirmwareConfigSetElement ''|
 /SetMfgBuildInfo line string ''|
 EOF
 done

@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# File-system faults under every kind of file the tool writes: a full disk
-# and a directory without write permission under an output file (one that is
-# also the input too), a headset backup, the staging file in TMPDIR and the
-# local store; and a full standard output. Each run exits 1 saying why, and
-# nothing that was there before is lost or left half written: the faulty
-# directory's files, the headset and the local store stay as they were.
-#
-# Full disks are small tmpfs mounts and unwritable directories read-only
-# bind mounts (root ignores permission bits), made in a private mount
-# namespace that vanishes with the test. Where mounting is not allowed those
-# cases are skipped and say so; a user who is not root gets permission bits.
+# File-system faults under every kind of file the tool writes: a full disk and a directory
+# without write permission under an output file (one that is also the input too), a headset
+# backup, the staging file in TMPDIR and the local store; and a full standard output. Each
+# run exits 1 saying why, and nothing that was there before is lost or left half written.
+# Full disks are small tmpfs mounts and unwritable directories read-only bind mounts (root
+# ignores permission bits), in a private mount namespace that vanishes with the test; where
+# mounting is not allowed those cases are skipped, and a user who is not root gets chmod.
 if [ "$(id -u)" = 0 ] && [ -z "${SB_FS_FAULTS_NAMESPACE:-}" ] && unshare -m true 2>/dev/null; then
   SB_FS_FAULTS_NAMESPACE=1 exec unshare -m --propagation private bash "$0" "$@"
 fi

@@ -14,8 +14,7 @@ mkdir "$WORK_DIR" "$TMP_DIR" && cd "$WORK_DIR" || exit 1
 # E2E_RUNS and E2E_FAULTS: runs of the tool and faults injected, for scripts/reliability.sh.
 E2E_CASE="(setup)" E2E_CASES=0 E2E_FINISHED=0 EXIT_CODE='' E2E_LOST='' E2E_RUNS=0 E2E_FAULTS=0
 
-# A script that ends without calling finish (a typo, an unset variable) must
-# not pass by accident.
+# A script that ends without calling finish (a typo, an unset variable) must not pass by accident.
 e2e_on_exit() {
   local code=$?
   ! declare -F e2e_cleanup >/dev/null || e2e_cleanup
