@@ -48,7 +48,7 @@ for MODE in plain bash-completion; do
 /PRINTS|/PrintSentinelSerial,/PrintSerial
 /lenscal cal|cal dir
 /FirmwareConfigOverlay $WORK_DIR/oth|$WORK_DIR/other.json
-/InputFile /OutputStdout /SensorCal bas|base.json
+/InputFile /SensorCal /OutputStd|/OutputStdout
 /SetMfgBuildInfo line string A7 /no|/NoBackup,/NoReformat,/NoVerify
 device.json /OutputStd|/OutputStdout
 /FirmwareConfigSetElement gain ''|double,float,int,string

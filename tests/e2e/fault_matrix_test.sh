@@ -77,8 +77,7 @@ expected_output() {
   esac
 }
 
-# What the headset holds: old, new, none, or other (a damaged or foreign
-# document, which must never happen).
+# What a headset holds: old, new, none, or other (a damaged or foreign document: never).
 headset_holds() {
   if ! "$SIM" inspect "$1" >"$TEST_DIR/.held" 2>/dev/null; then echo none
   elif cmp -s "$TEST_DIR/.held" "$OLD"; then echo old
@@ -112,9 +111,8 @@ run_cell() {
   [ ! -e "$SBHEADSET_SIM_DIR/hmd2.headset" ] || [ "$(headset_holds hmd2)" = none ] ||
     fail_lost "the second headset changed"
 
-  # The backup: only ever the old document, whole; and there whenever the
-  # old document was changed with the backup on. (A headset whose size
-  # report says it holds nothing is taken at its word.)
+  # The backup: only ever the old document, whole; and there whenever that was changed with
+  # the backup on (but a headset whose size report says it holds nothing is taken at its word).
   backups=$(ls -A | grep -v -x out.json)
   for b in $backups; do
     [[ "$b" == *-0.json ]] && [ "$op" = output_backup ] || fail_lost "left behind: $b"

@@ -53,8 +53,8 @@ for what in "output file" "output file that is the input" "backup" "staging file
       mkdir "$D/.filler" && i=0
       while dd if=/dev/zero of="$D/.filler/$i" bs=4096 count=1 status=none 2>/dev/null; do i=$((i + 1)); done
       rm -f "$D/.filler/$i" "$D/.filler/$((i - 1))"
-    elif [ -n "$CAN_MOUNT" ]; then mount --bind "$D" "$D" && mount -o remount,bind,ro "$D" || fail "cannot make $D read-only"
-    else chmod 555 "$D"; fi
+    elif [ -z "$CAN_MOUNT" ]; then chmod 555 "$D"
+    else mount --bind "$D" "$D" && mount -o remount,bind,ro "$D" || fail "cannot make $D read-only"; fi
     E2E_FAULTS=$((E2E_FAULTS + 1))
     before=$(snapshot)
     case $what in

@@ -105,9 +105,8 @@ usage_option_placeholders() {
 }
 usage_option_names() { usage_option_placeholders | cut -d' ' -f1; }
 
-# The usage text leaves out synonyms and /Help. Of the names read, those it
-# lists and those the tool takes as an option (given "NAME /Bogus", it does
-# not stop on NAME as a command-line error); the others are dropped.
+# Of the names read, those the usage text lists and those the tool takes as an option, as it
+# does synonyms and /Help: given "NAME /Bogus", it does not stop on NAME as a command-line error.
 known_option_names() {
   while read -r name; do
     if usage_option_names | grep -qxF -- "$name" ||

@@ -1,18 +1,16 @@
 #!/usr/bin/env bash
-# The Debian packages: built with CPack from the already-built tree into a
-# scratch directory, checked for their files and dependencies and by
-# lintian, unpacked with dpkg-deb into a temporary root, and the unpacked
-# programs run: the tool on its own and against the unpacked simulator.
-#
-# Skipped in the sanitizer build: a sanitized binary is not what we ship, and
-# its dependencies (the sanitizer runtimes) are not those of the package.
+# The Debian packages: built with CPack from the already-built tree, checked for their
+# files and dependencies and by lintian, unpacked with dpkg-deb into a temporary root,
+# and the unpacked programs run: the tool on its own and against the unpacked simulator.
+# Skipped in the sanitizer build: a sanitized binary is not what we ship, and its
+# dependencies (the sanitizer runtimes) are not those of the package.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 grep -q '^SBCONFIG_SANITIZE:BOOL=ON$' "$SB_BUILD_DIR/CMakeCache.txt" &&
   { echo "SKIP: $E2E_NAME: sanitizer build; packages are made from the normal build"; E2E_FINISHED=1; exit 77; }
 PKG_DIR=$TEST_DIR/pkg ROOT=$TEST_DIR/root EXAMPLE=$EXAMPLES/hmd_latest.json
 
 begin_case "cpack builds the two packages, and lintian finds no error and no warning in them"
-for tool in cpack dpkg-deb readelf lintian; do command -v "$tool" >/dev/null || fail "no $tool (scripts/install-deps.sh)"; done
+for t in cpack dpkg-deb readelf lintian; do command -v $t >/dev/null || fail "no $t (scripts/install-deps.sh)"; done
 umask 022  # as scripts/package.sh
 cpack --config "$SB_BUILD_DIR/CPackConfig.cmake" -G DEB -B "$PKG_DIR" >"$TEST_DIR/cpack.log" 2>&1 ||
   fail "cpack failed: $(tail -20 "$TEST_DIR/cpack.log")"
@@ -28,8 +26,9 @@ for deb in "$PKG_DIR"/*.deb; do
 done | sort >"$TEST_DIR/files"
 {
   printf 'sbconfigtool usr/%s\n' bin/{sbconfigtool,rigconf_path,rigconf_serial,rigconf_write} \
-    share/man/man1/{sbconfigtool,rigconf_path,rigconf_serial,rigconf_write}.1.gz lib/udev/rules.d/70-sbconfigtool.rules \
-    share/bash-completion/completions/sbconfigtool share/doc/sbconfigtool/{changelog.gz,copyright}
+    share/man/man1/{sbconfigtool,rigconf_path,rigconf_serial,rigconf_write}.1.gz \
+    share/doc/sbconfigtool/{changelog.gz,copyright} lib/udev/rules.d/70-sbconfigtool.rules \
+    share/bash-completion/completions/sbconfigtool
   printf 'sbconfigtool-sim usr/%s\n' bin/sbheadset-sim share/man/man1/sbheadset-sim.1.gz \
     lib/sbconfigtool/headsetsim/libhidapi-hidraw.so.0 share/doc/sbconfigtool-sim/{changelog.gz,copyright}
 } | sort >"$TEST_DIR/expected"

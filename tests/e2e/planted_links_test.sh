@@ -21,13 +21,6 @@ e2e_cleanup() { [ -z "$LOOP" ] || kill "$LOOP" 2>/dev/null; }
 # as USER: the setpriv words that run a command as USER (none for root).
 as() { [ "$1" = root ] || echo "setpriv --reuid=$1 --regid=$(id -g "$1") --clear-groups --"; }
 
-# The tool and sbheadset-sim as the user under test (rigconf_write inherits it).
-use_runner() {
-  RUNNER=$1 TOOL=$TEST_DIR/sbconfigtool-as SIM=$TEST_DIR/sbheadset-sim-as
-  for p in sbconfigtool sbheadset-sim; do printf '#!/bin/sh\nexec %s "%s" "$@"\n' "$(as "$1")" "$SB_BUILD_DIR/$p" >"$TEST_DIR/$p-as"; done
-  chmod 755 "$TOOL" "$SIM"
-}
-
 # A fresh shared directory, the user's own file that links lead to and an
 # empty directory of theirs that a planted directory link leads to.
 reset() {
@@ -85,8 +78,11 @@ link file|hmd1.zcfg trace|$TARGET|sim create hmd1; run_tool /InputFile "$IN" /Ou
 link file|$SERIAL-0.json $SERIAL-1.json|$VICTIM/new.json|sim create hmd1 serial=$SERIAL; sim store hmd1 "$EXPECTED"; cd "$SHARED" && run_tool /InputFile "$IN" /OutputSentinel; cd "$WORK_DIR"|$SHARED/$SERIAL-2.json|'
 
 cases() {
-  use_runner "$1"
-  local kinds names to run result message k name runs ok=0
+  local kinds names to run result message k name runs ok=0 p
+  # The tool and sbheadset-sim as the user under test (rigconf_write inherits it).
+  RUNNER=$1 TOOL=$TEST_DIR/sbconfigtool-as SIM=$TEST_DIR/sbheadset-sim-as
+  for p in sbconfigtool sbheadset-sim; do printf '#!/bin/sh\nexec %s "%s" "$@"\n' "$(as "$1")" "$SB_BUILD_DIR/$p" >"$TEST_DIR/$p-as"; done
+  chmod 755 "$TOOL" "$SIM"
   while IFS='|' read -r kinds names to run result message; do
     eval "names=\"$names\" to=\"$to\" result=\"$result\" message=\"$message\""
     for k in $kinds; do

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The udev rule: every line well formed, matching the hidraw nodes of the
-# vendor and of exactly the product ids the device finder accepts, tagged
-# for uaccess; numbered to run before the seat rules (73) act on that tag.
+# The udev rule: every line well formed, matching the hidraw nodes of the vendor and of exactly the
+# product ids the device finder accepts, tagged for uaccess; numbered to run before the seat rules (73).
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 RULES=$(ls "$SB_SOURCE_DIR"/contrib/udev/*.rules) LINES=$TEST_DIR/lines CODE=$SB_SOURCE_DIR/vantagelib
 
