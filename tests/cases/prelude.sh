@@ -1,11 +1,7 @@
 # Sourced before the commands of a case file (run_cases.py).
 
 # One run on one line, for tables: its output, line ends shown as "|", then its exit status.
-row() {
-  local out
-  out=$("$@" 2>&1; echo "[$?]")
-  echo "${out//$'\n'/|}"
-}
+row() { local out; out=$("$@" 2>&1; echo "[$?]"); echo "${out//$'\n'/|}"; }
 
 # $TRACE logs every HID call of the simulated headsets. stub NAME STATUS OUTPUT: a stand-in
 # command in $STUBS (put first on PATH) that logs its arguments to $STUBS/NAME.args.

@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# The bash completion offers what the tool takes: the option names of its
-# usage text and every other name it accepts, each with the kinds of
-# argument its usage line shows; file names after the options that take a
-# file, type names in the type position, nothing where a key or value goes.
-# The cases run with the file sourced on its own, then loaded on demand by
-# the bash-completion package as in a login shell.
-E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$E2E_DIR/lib.sh"
-source "$E2E_DIR/option_names.sh"
+# The bash completion offers what the tool takes: the option names of its usage text and
+# every other name it accepts, each with the kinds of argument its usage line shows; file
+# names after the options that take a file, type names in the type position, nothing where
+# a key or value goes. With the file sourced on its own, then loaded on demand by the
+# bash-completion package as in a login shell.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 COMPLETION=$SB_SOURCE_DIR/contrib/bash-completion/sbconfigtool
 LIBRARY=/usr/share/bash-completion/bash_completion
@@ -30,14 +27,9 @@ ALL=$(cut -d' ' -f1 "$TEST_DIR/expected" | sort | paste -sd,)
 complete_words() {
   (
     set +u  # as in an interactive shell
-    if [ "$MODE" = plain ]; then
-      source "$COMPLETION"
-    else
-      BASH_COMPLETION_USER_DIR=$TEST_DIR/user
-      source "$LIBRARY" && __load_completion sbconfigtool
-    fi
-    COMP_WORDS=(sbconfigtool "$@") COMP_CWORD=$# COMP_LINE="sbconfigtool $*"
-    COMP_POINT=${#COMP_LINE}
+    if [ "$MODE" = plain ]; then source "$COMPLETION"
+    else BASH_COMPLETION_USER_DIR=$TEST_DIR/user && source "$LIBRARY" && __load_completion sbconfigtool; fi
+    COMP_WORDS=(sbconfigtool "$@") COMP_CWORD=$# COMP_LINE="sbconfigtool $*" COMP_POINT=${#COMP_LINE}
     $(complete -p sbconfigtool | sed -n 's/.* -F \([^ ]*\) .*/\1/p') sbconfigtool "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
     printf '%s\n' "${COMPREPLY[@]}" | sort
   ) 2>&1
@@ -56,12 +48,11 @@ for MODE in plain bash-completion; do
 /PRINTS|/PrintSentinelSerial,/PrintSerial
 /lenscal cal|cal dir
 /FirmwareConfigOverlay $WORK_DIR/oth|$WORK_DIR/other.json
-/InputFile /OutputStdout /SensorCal bas|base.json
+/InputFile /SensorCal /OutputStd|/OutputStdout
 /SetMfgBuildInfo line string A7 /no|/NoBackup,/NoReformat,/NoVerify
 device.json /OutputStd|/OutputStdout
 /FirmwareConfigSetElement gain ''|double,float,int,string
 /setmfgbuildinfo line S|
-/FirmwareConfigSetElement ''|
 /SetMfgBuildInfo line string ''|
 EOF
 done

@@ -3,16 +3,8 @@
 # has an entry of its own for every option or command that the command's
 # help output lists and for no other name, and its ENVIRONMENT, FILES and
 # SEE ALSO sections name what the table below says.
-E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$E2E_DIR/lib.sh"
-source "$E2E_DIR/option_names.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 command -v man >/dev/null || fail "man is not installed (scripts/install-deps.sh)"
-
-# The names starting the indented lines of --help: "  -h, --help  ..." gives -h and --help.
-help_names() {
-  "$SB_BUILD_DIR/$1" --help </dev/null 2>/dev/null |
-    awk '/^  [^ ]/ { for (i = 1; $i ~ /,$/; i++) print substr($i, 1, length($i) - 1); print $i }'
-}
 
 # page, then what its ENVIRONMENT, FILES and SEE ALSO must name (comma-separated).
 while read -r page environment files see_also <&3; do
@@ -32,9 +24,12 @@ while read -r page environment files see_also <&3; do
          for (i = 2; i <= NF; i++) { w = $i; gsub(/[\\"()]/, "", w); if (i == 2 || w ~ /^[-\/]/) print w }
        }
        {prev = $0}' "$PAGE" | sort -u >"$TEST_DIR/entries"
-  # The tool's usage text leaves out the synonyms, which it takes all the same.
-  if [ "$page" = sbconfigtool ]; then known_option_names <"$TEST_DIR/entries"; usage_option_names; else help_names "$page"; fi |
-    sort -u >"$TEST_DIR/names"
+  # The tool's usage text leaves out the synonyms, which it takes all the same. The other commands'
+  # names start the indented lines of --help: "  -h, --help  ..." gives -h and --help.
+  if [ "$page" = sbconfigtool ]; then known_option_names <"$TEST_DIR/entries"; usage_option_names
+  else "$SB_BUILD_DIR/$page" --help </dev/null 2>/dev/null |
+    awk '/^  [^ ]/ { for (i = 1; $i ~ /,$/; i++) print substr($i, 1, length($i) - 1); print $i }'
+  fi | sort -u >"$TEST_DIR/names"
   cmp -s "$TEST_DIR/names" "$TEST_DIR/entries" ||
     fail "(<: a name without an entry, >: an entry of no name) $(diff "$TEST_DIR/names" "$TEST_DIR/entries")"
 

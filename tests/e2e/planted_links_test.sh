@@ -1,34 +1,25 @@
 #!/usr/bin/env bash
-# No file the tool and its commands create can be redirected by another
-# local user. At each name they create in a shared sticky directory like
-# /tmp, another user first plants a link to the user's own file, or a file or
-# directory of their own (at the staging file a loop keeps planting links
-# during 50 runs). The linked file stays untouched, each plant stays or is
-# replaced by the run's own file, each run succeeds or exits 1 saying why. As
+# No file the tool and its commands create can be redirected by another local user. At
+# each name they create in a shared sticky directory like /tmp, another user first plants
+# a link to the user's own file, or a file or directory of their own (at the staging file
+# a loop keeps planting links during 50 runs). The linked file stays untouched, each plant
+# stays or is replaced by the run's own file, each run succeeds or exits 1 saying why. As
 # root, then as a throwaway user where one can be made.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-source "$DATA_DIR/../device_lib.sh"
+use_devices
 
 [ "$(id -u)" = 0 ] || { echo "SKIP: $E2E_NAME: planting files as another user needs root"; finish; }
-umask 022
+umask 022 && chmod 755 "$TEST_DIR"   # the user under test reaches the shared directory
 PLANTER=nobody   # owns every plant: neither root nor the user under test
 IN=$EXAMPLES/hmd_latest.json EXPECTED=$TEST_DIR/expected.json
 expected_output_of "$IN" "$EXPECTED"
 SHARED=$TMP_DIR   # run_tool's TMPDIR, made sticky and open to all like /tmp
 TARGET=$TEST_DIR/target VICTIM=$TEST_DIR/victim-dir SERIAL=SBH-2417-0042 LOOP=
 export SBHEADSET_SIM_DIR=$SHARED SBHEADSET_SIM_TRACE=$SHARED/trace SBCONFIG_RIGCONF_DIR=$SHARED/store
-chmod 755 "$TEST_DIR"
 e2e_cleanup() { [ -z "$LOOP" ] || kill "$LOOP" 2>/dev/null; }
 
 # as USER: the setpriv words that run a command as USER (none for root).
 as() { [ "$1" = root ] || echo "setpriv --reuid=$1 --regid=$(id -g "$1") --clear-groups --"; }
-
-# The tool and sbheadset-sim as the user under test (rigconf_write inherits it).
-use_runner() {
-  RUNNER=$1 TOOL=$TEST_DIR/sbconfigtool-as SIM=$TEST_DIR/sbheadset-sim-as
-  for p in sbconfigtool sbheadset-sim; do printf '#!/bin/sh\nexec %s "%s" "$@"\n' "$(as "$1")" "$SB_BUILD_DIR/$p" >"$TEST_DIR/$p-as"; done
-  chmod 755 "$TOOL" "$SIM"
-}
 
 # A fresh shared directory, the user's own file that links lead to and an
 # empty directory of theirs that a planted directory link leads to.
@@ -87,8 +78,11 @@ link file|hmd1.zcfg trace|$TARGET|sim create hmd1; run_tool /InputFile "$IN" /Ou
 link file|$SERIAL-0.json $SERIAL-1.json|$VICTIM/new.json|sim create hmd1 serial=$SERIAL; sim store hmd1 "$EXPECTED"; cd "$SHARED" && run_tool /InputFile "$IN" /OutputSentinel; cd "$WORK_DIR"|$SHARED/$SERIAL-2.json|'
 
 cases() {
-  use_runner "$1"
-  local kinds names to run result message k name runs ok=0
+  local kinds names to run result message k name runs ok=0 p
+  # The tool and sbheadset-sim as the user under test (rigconf_write inherits it).
+  RUNNER=$1 TOOL=$TEST_DIR/sbconfigtool-as SIM=$TEST_DIR/sbheadset-sim-as
+  for p in sbconfigtool sbheadset-sim; do printf '#!/bin/sh\nexec %s "%s" "$@"\n' "$(as "$1")" "$SB_BUILD_DIR/$p" >"$TEST_DIR/$p-as"; done
+  chmod 755 "$TOOL" "$SIM"
   while IFS='|' read -r kinds names to run result message; do
     eval "names=\"$names\" to=\"$to\" result=\"$result\" message=\"$message\""
     for k in $kinds; do

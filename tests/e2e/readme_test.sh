@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# The README's command blocks run as written: the ```sh blocks of each
-# section below, in order and in one shell per section, from the root of a
-# scratch copy of the repository whose build/ is this build. Installing the
-# packages and building are done already, so those two scripts are stubbed;
-# installs are staged in a DESTDIR. No section may leave anything in the
-# copy that git would see.
+# The README's command blocks run as written: the ```sh blocks of each section
+# below, in order and in one shell per section, from the root of a scratch copy
+# of the repository whose build/ is this build (the scripts installing the
+# packages and building are stubbed: that is done; installs go to a DESTDIR).
+# No section may leave anything in the copy that git would see.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 SECTIONS=("How to" "Simulated headset" "Installing from source")
@@ -12,7 +11,6 @@ COPY=$TEST_DIR/copy
 export DESTDIR=$TEST_DIR/stage TMPDIR=$TEST_DIR/tmp
 
 begin_case "a scratch copy of the repository on this build, under git"
-command -v git >/dev/null || fail "git is not installed"
 mkdir "$COPY"
 tar -C "$SB_SOURCE_DIR" --exclude-vcs --exclude='./build*' -cf - . | tar -C "$COPY" -xf - || fail "copy failed"
 ln -s "$SB_BUILD_DIR" "$COPY/build"
