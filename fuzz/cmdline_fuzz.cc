@@ -42,11 +42,9 @@ bool CheckWalk(const std::vector<std::string>& args, const ToolOptions& options)
 bool FuzzOne(const uint8_t* data, size_t size) {
   std::vector<std::string> args = {"sbconfigtool"};
   const std::string text(reinterpret_cast<const char*>(data), size);
-  for (size_t start = 0; size > 0;) {
-    const size_t end = text.find('\0', start);
-    args.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-    if (end == std::string::npos) break;
-    start = end + 1;
+  for (size_t start = 0, end = 0; size > 0 && end != std::string::npos; start = end + 1) {
+    end = text.find('\0', start);
+    args.push_back(text.substr(start, end - start));  // to the end of the text when no zero follows
   }
   const ToolOptions options = ParseToolOptions(args);
   if (!CheckWalk(args, options)) return false;

@@ -13,24 +13,13 @@
 #include "corelib/src/strtools_public.h"
 
 // Document text through LoadFromString and ToJsonString.
-namespace fuzz_document {
-bool FuzzOne(const uint8_t* data, size_t size);
-}
-
+namespace fuzz_document { bool FuzzOne(const uint8_t* data, size_t size); }
 // Argument vectors (zero bytes separate the arguments) through ParseToolOptions.
-namespace fuzz_cmdline {
-bool FuzzOne(const uint8_t* data, size_t size);
-}
-
+namespace fuzz_cmdline { bool FuzzOne(const uint8_t* data, size_t size); }
 // ReadConfigFromDevice against a headset whose feature reports are the input.
-namespace fuzz_device_read {
-bool FuzzOne(const uint8_t* data, size_t size);
-}
-
+namespace fuzz_device_read { bool FuzzOne(const uint8_t* data, size_t size); }
 // Typed element values and the EDID id converters.
-namespace fuzz_typed_value {
-bool FuzzOne(const uint8_t* data, size_t size);
-}
+namespace fuzz_typed_value { bool FuzzOne(const uint8_t* data, size_t size); }
 
 // Strict UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
 inline bool IsValidUtf8(const std::string& text) {

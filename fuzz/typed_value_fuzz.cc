@@ -30,7 +30,7 @@ const char kBase[] =
 
 // Writes the model in the latest form, as a run does, reads it back, and
 // checks that the text is a fixed point.
-bool WriteAndReload(TrackedDeviceConfig* model, std::string* written, TrackedDeviceConfig* reloaded) {
+bool WriteAndReload(TrackedDeviceConfig* model, TrackedDeviceConfig* reloaded, std::string* written) {
   ReformatToLatest(model);
   *written = ToJsonString(*model, false);
   std::string error;
@@ -42,14 +42,6 @@ bool WriteAndReload(TrackedDeviceConfig* model, std::string* written, TrackedDev
   return true;
 }
 
-// The value as set, read back from the document; == rather than the bits,
-// since a negative zero reads back as the integer 0.
-bool ReadsBack(const Json::Value& set, const Json::Value& read, const std::string& type) {
-  if (type == "string") return read.isString() && read.asString() == set.asString();
-  if (type == "int") return read.isInt64() && read.asInt64() == set.asInt64();
-  return std::isnan(set.asDouble()) ? read.isNull() : read.isDouble() && read.asDouble() == set.asDouble();
-}
-
 bool CheckValue(const TypedElementEdit& edit, bool mfgBuildInfo) {
   std::string error;
   const Json::Value value = MakeTypedJsonValue(edit, &error);
@@ -59,11 +51,11 @@ bool CheckValue(const TypedElementEdit& edit, bool mfgBuildInfo) {
       return FuzzInvariantBroken(kName, "a refused value without a message line, or a refused string");
     return true;
   }
+  const double number = value.isNumeric() ? value.asDouble() : 0;
   const bool shaped = (type == "string" && value.isString() && value.asString() == edit.value) ||
                       (type == "int" && value.isInt64()) || (type == "double" && value.isDouble()) ||
                       (type == "float" && value.isDouble() &&
-                       (std::isnan(value.asDouble()) ||
-                        static_cast<double>(static_cast<float>(value.asDouble())) == value.asDouble()));
+                       (std::isnan(number) || static_cast<double>(static_cast<float>(number)) == number));
   if (!shaped || !error.empty())
     return FuzzInvariantBroken(kName, "an accepted " + type + " value of the wrong kind, or with a message");
 
@@ -76,12 +68,15 @@ bool CheckValue(const TypedElementEdit& edit, bool mfgBuildInfo) {
   Json::Value* block = mfgBuildInfo ? &model.mfg_build_info : &model.firmware_config;
   if (!SetBlockElements(block, mfgBuildInfo ? "mfg_build_info" : "firmware_config", {edit}, "Set", true, &error))
     return FuzzInvariantBroken(kName, "a value that converts was not set: " + error);
-  if (!WriteAndReload(&model, &written, &reloaded)) return false;
-  const Json::Value& readBlock = mfgBuildInfo ? reloaded.mfg_build_info : reloaded.firmware_config;
-  const bool validText = IsValidUtf8(edit.key) && (type != "string" || IsValidUtf8(edit.value));
-  if (validText && !ReadsBack(value, JsonAt(readBlock, edit.key), type))
-    return FuzzInvariantBroken(kName, "the " + type + " value did not read back:\n" + written);
-  return true;
+  if (!WriteAndReload(&model, &reloaded, &written)) return false;
+  if (!IsValidUtf8(edit.key) || (type == "string" && !IsValidUtf8(edit.value))) return true;
+  // == rather than the bits, since a negative zero reads back as the integer 0.
+  const Json::Value& read = JsonAt(mfgBuildInfo ? reloaded.mfg_build_info : reloaded.firmware_config, edit.key);
+  const bool readBack = type == "string" ? read.isString() && read.asString() == edit.value
+                        : type == "int" ? read.isInt64() && read.asInt64() == value.asInt64()
+                        : std::isnan(number) ? read.isNull()
+                                             : read.isDouble() && read.asDouble() == number;
+  return readBack || FuzzInvariantBroken(kName, "the " + type + " value did not read back:\n" + written);
 }
 
 bool CheckEdidIds(const std::string& vidText, const std::string& pidText, uint16_t raw) {
@@ -97,8 +92,8 @@ bool CheckEdidIds(const std::string& vidText, const std::string& pidText, uint16
   }
   if (letters && DecodeEdidVendorId(vid) != upper)
     return FuzzInvariantBroken(kName, "vendor id '" + vidText + "' decodes as " + DecodeEdidVendorId(vid));
-  const uint16_t kept = static_cast<uint16_t>(((raw >> 8) | (raw << 8)) & 0x7FFF);
-  if (EncodeEdidVendorId(DecodeEdidVendorId(raw)) != static_cast<uint16_t>((kept >> 8) | (kept << 8)))
+  // The letters take 15 bits; the unused one is bit 7 in the stored byte order.
+  if (EncodeEdidVendorId(DecodeEdidVendorId(raw)) != (raw & 0xFF7F))
     return FuzzInvariantBroken(kName, "a stored vendor id does not survive decode and encode");
 
   // Product ids: refused with a message and zeroed, or at most four digits;
@@ -116,7 +111,7 @@ bool CheckEdidIds(const std::string& vidText, const std::string& pidText, uint16
   std::string written;
   LoadFromString(&model, &error, kBase);
   if (!SetDirectModeIds(&model, vidText, pidText, true, &error)) return true;
-  if (!WriteAndReload(&model, &written, &reloaded)) return false;
+  if (!WriteAndReload(&model, &reloaded, &written)) return false;
   if (reloaded.direct_mode_edid_vid != model.direct_mode_edid_vid ||
       reloaded.direct_mode_edid_pid != model.direct_mode_edid_pid)
     return FuzzInvariantBroken(kName, "direct-mode ids '" + vidText + "' '" + pidText + "' did not read back");
