@@ -11,6 +11,7 @@ namespace configsections {
 
 void ReadEyeTransforms(const Json::Value& root, TrackedDeviceConfig* config, std::string* problem) {
   const Json::Value& eyes = JsonAt(root, "tracking_to_eye_transform");
+  config->eye_transforms_present = eyes.isArray() && !eyes.empty();
   ForEachDocumentEye(config->stereo_setup, [&](int eye, Json::ArrayIndex element) {
     std::string eyeProblem;
     if (!vantage::FromJson(JsonAt(eyes, element), &config->eye_transforms[eye], &eyeProblem))

@@ -124,6 +124,7 @@ void ReadExpectedCounts(const Json::Value& root, TrackedDeviceConfig* config) {
 
 void ReadIpd(const Json::Value& root, TrackedDeviceConfig* config) {
   IpdSettings& ipd = config->ipd;
+  config->ipd_present = JsonHas(root, "ipd") || JsonHas(root, "minimum_ipd_step");
   if (JsonHas(root, "ipd")) {
     const Json::Value& object = JsonAt(root, "ipd");
     ipd.high = ReadMillimetres(object, "high_mm", 0.0);

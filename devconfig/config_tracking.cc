@@ -67,12 +67,15 @@ void ReadPosesAndImu(const Json::Value& root, TrackedDeviceConfig* config) {
   config->trackref_from_imu = Pose::Identity();
   config->trackref_from_head = Pose::Identity();
   config->imu = vantage::ImuCalibration();
+  config->imu_calibration_present = false;
   config->formatVersion = kFormatLegacy;
 
   if (JsonHas(root, "imu")) {
     const Json::Value& imu = JsonAt(root, "imu");
     config->formatVersion = kFormatSectioned;
     vantage::FromJson(imu, &config->imu, nullptr);
+    for (const char* name : {"gyro_bias", "gyro_scale", "acc_bias", "acc_scale"})
+      config->imu_calibration_present = config->imu_calibration_present || JsonHas(imu, name);
     if (HasAnyAxis(imu)) config->trackref_from_imu = ReadAxes(imu);
   } else if (JsonHas(root, "trackref_from_imu")) {
     config->trackref_from_imu = ReadSevenNumbers(JsonAt(root, "trackref_from_imu"));
@@ -86,8 +89,10 @@ void ReadPosesAndImu(const Json::Value& root, TrackedDeviceConfig* config) {
   }
 
   // The legacy form keeps the calibration's four members at the top level.
-  if (config->formatVersion == kFormatLegacy && JsonHas(root, "gyro_bias"))
+  if (config->formatVersion == kFormatLegacy && JsonHas(root, "gyro_bias")) {
     vantage::FromJson(root, &config->imu, nullptr);
+    config->imu_calibration_present = true;
+  }
 }
 
 void WritePosesAndImu(const TrackedDeviceConfig& config, Json::Value* root) {

@@ -59,6 +59,7 @@ struct TrackedDeviceConfig {
   // Display; written only for HMD.
   vantage::StereoSetup stereo_setup;  // "device"
   vantage::EyeTransform eye_transforms[2];  // "tracking_to_eye_transform", index = eye
+  bool eye_transforms_present = false;      // whether the document had any
   bool parallel_render_cameras_present = false;
   bool parallel_render_cameras = false;
   std::string tracking_camera_intrinsics;  // written for every class
@@ -93,6 +94,7 @@ struct TrackedDeviceConfig {
   Pose trackref_from_imu = Pose::Identity();
   Pose trackref_from_head = Pose::Identity();
   vantage::ImuCalibration imu;
+  bool imu_calibration_present = false;  // whether the document gave any of it
   SensorModel sensor_model;                  // "skybeacon_config"
   std::vector<vantage::IspDescriptor> isps;  // "isps"
   std::vector<TrackedCamera> tracked_cameras;  // "tracked_camera", "tracked_cameras" and older members
@@ -113,6 +115,7 @@ struct TrackedDeviceConfig {
   uint16_t display_usb_vid = 0;
   uint16_t display_usb_pid = 0;
   IpdSettings ipd = {-1.0f, 0.0f, 0.0f, false, 0.0f};  // HMD only
+  bool ipd_present = false;  // "ipd" or "minimum_ipd_step"
   Json::Value mfg_build_info;  // kept verbatim; null when absent
   bool proximity_enable = false;       // HMD only
   bool proximity_present = false;

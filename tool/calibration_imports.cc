@@ -9,6 +9,27 @@ namespace {
 
 using vantage::EyeTransform;
 
+// What an import takes from its file, and how to tell the file has some.
+struct Part {
+  const char* description;
+  bool (*heldBy)(const TrackedDeviceConfig& config);
+};
+
+const Part kSensorPart = {"sensor calibration (\"skybeacon_config\" with \"modelPoints\" and \"modelNormals\")",
+                          [](const TrackedDeviceConfig& c) { return c.sensor_model.present; }};
+const Part kIpdPart = {"ipd calibration (\"ipd\" or \"minimum_ipd_step\")",
+                       [](const TrackedDeviceConfig& c) { return c.ipd_present; }};
+const Part kImuPart = {"imu calibration (\"gyro_bias\", \"gyro_scale\", \"acc_bias\" or \"acc_scale\" in \"imu\", "
+                       "or \"gyro_bias\" at the top level)",
+                       [](const TrackedDeviceConfig& c) { return c.imu_calibration_present; }};
+const Part kCameraPart = {"camera calibration (\"tracked_camera\", \"tracked_camera1\", \"second_tracked_camera\" "
+                          "or \"tracked_cameras\")",
+                          [](const TrackedDeviceConfig& c) { return !c.tracked_cameras.empty(); }};
+// Either eye will do: an import of both eyes from a file with one is real,
+// partial data, and copies the other eye's defaults as it always did.
+const Part kLensPart = {"lens calibration (\"tracking_to_eye_transform\")",
+                        [](const TrackedDeviceConfig& c) { return c.eye_transforms_present; }};
+
 struct ImportRun {
   bool quiet;
   TrackedDeviceConfig* config;
@@ -22,12 +43,17 @@ struct ImportRun {
     return false;
   }
 
-  // The common shape of an import: given, loaded, announced, copied.
+  // The common shape of an import: given, loaded, checked to hold what it
+  // imports (copying nothing would empty the section), announced, copied.
   template <typename Copy>
-  bool Import(const std::string& path, const char* message, Copy copy) const {
+  bool Import(const std::string& path, const char* message, const Part& part, Copy copy) const {
     if (path.empty()) return true;
     TrackedDeviceConfig temp;
     if (!Load(path, &temp)) return false;
+    if (!part.heldBy(temp)) {
+      PrintInEveryMode("Error reading '%s': Error: it holds no %s\n", path.c_str(), part.description);
+      return false;
+    }
     PrintProgress(quiet, message, path.c_str());
     copy(temp);
     return true;
@@ -74,31 +100,20 @@ bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConf
   const ImportRun run{quiet, config};
   EyeTransform* eyes = config->eye_transforms;
 
-  if (!o.sensorCalFile.empty()) {
-    TrackedDeviceConfig temp;
-    if (!run.Load(o.sensorCalFile, &temp)) return false;
-    // A document without a sensor model would wipe the one the headset is
-    // tracked by: refused rather than copied.
-    if (!temp.sensor_model.present) {
-      PrintInEveryMode("Error reading '%s': Error: it holds no sensor calibration (\"skybeacon_config\" with "
-                       "\"modelPoints\" and \"modelNormals\")\n",
-                       o.sensorCalFile.c_str());
-      return false;
-    }
-    PrintProgress(quiet, "Sensor cal file: '%s'\n", o.sensorCalFile.c_str());
-    config->sensor_model = temp.sensor_model;
-  }
-  if (!run.Import(o.ipdCalFile, "ipd cal file: '%s'\n", [&](const TrackedDeviceConfig& t) { config->ipd = t.ipd; }))
+  if (!run.Import(o.sensorCalFile, "Sensor cal file: '%s'\n", kSensorPart,
+                  [&](const TrackedDeviceConfig& t) { config->sensor_model = t.sensor_model; }))
     return false;
-  if (!run.Import(o.imuCalFile, "IMU calibration: '%s'\n", [&](const TrackedDeviceConfig& t) { config->imu = t.imu; }))
+  if (!run.Import(o.ipdCalFile, "ipd cal file: '%s'\n", kIpdPart, [&](const TrackedDeviceConfig& t) { config->ipd = t.ipd; }))
     return false;
-  if (!run.Import(o.cameraCalFile, "Camera calibration: '%s'\n", [&](const TrackedDeviceConfig& t) {
+  if (!run.Import(o.imuCalFile, "IMU calibration: '%s'\n", kImuPart, [&](const TrackedDeviceConfig& t) { config->imu = t.imu; }))
+    return false;
+  if (!run.Import(o.cameraCalFile, "Camera calibration: '%s'\n", kCameraPart, [&](const TrackedDeviceConfig& t) {
         config->tracked_cameras = t.tracked_cameras;
         config->isps = t.isps;
       }))
     return false;
 
-  if (!run.Import(o.lensCalFile, "Lens cal file: '%s'\n", [&](const TrackedDeviceConfig& t) {
+  if (!run.Import(o.lensCalFile, "Lens cal file: '%s'\n", kLensPart, [&](const TrackedDeviceConfig& t) {
         eyes[0] = t.eye_transforms[0];
         eyes[1] = t.eye_transforms[1];
       }))
@@ -112,34 +127,34 @@ bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConf
     eyes[0].display_serial_number = o.displaySerialLeft;
     eyes[1].display_serial_number = o.displaySerialRight;
   } else if (!o.lensIntrinsicsFile.empty()) {
-    if (!run.Import(o.lensIntrinsicsFile, "Lens intrinsics file: '%s'\n", [&](const TrackedDeviceConfig& t) {
+    if (!run.Import(o.lensIntrinsicsFile, "Lens intrinsics file: '%s'\n", kLensPart, [&](const TrackedDeviceConfig& t) {
           CopyLensIntrinsics(t.eye_transforms[0], &eyes[0]);
           CopyLensIntrinsics(t.eye_transforms[1], &eyes[1]);
         }))
       return false;
-  } else if (!run.Import(o.lensCenteringFile, "Lens centering file: '%s'\n", [&](const TrackedDeviceConfig& t) {
+  } else if (!run.Import(o.lensCenteringFile, "Lens centering file: '%s'\n", kLensPart, [&](const TrackedDeviceConfig& t) {
                CopyLensCentering(t.eye_transforms[0], &eyes[0]);
                CopyLensCentering(t.eye_transforms[1], &eyes[1]);
              })) {
     return false;
   }
 
-  if (!run.Import(o.lensIntrinsicsLeftFile, "Lens intrinsics file (LEFT): '%s'\n",
+  if (!run.Import(o.lensIntrinsicsLeftFile, "Lens intrinsics file (LEFT): '%s'\n", kLensPart,
                   [&](const TrackedDeviceConfig& t) { CopyLensIntrinsics(t.eye_transforms[0], &eyes[0]); }))
     return false;
-  if (!run.Import(o.lensIntrinsicsRightFile, "Lens intrinsics file (RIGHT): '%s'\n",
+  if (!run.Import(o.lensIntrinsicsRightFile, "Lens intrinsics file (RIGHT): '%s'\n", kLensPart,
                   [&](const TrackedDeviceConfig& t) { CopyLensIntrinsics(t.eye_transforms[1], &eyes[1]); }))
     return false;
 
-  if (!run.Import(o.lensEyeToHeadFile, "Eye To Head file: '%s'\n", [&](const TrackedDeviceConfig& t) {
+  if (!run.Import(o.lensEyeToHeadFile, "Eye To Head file: '%s'\n", kLensPart, [&](const TrackedDeviceConfig& t) {
         CopyEyeToHead(t.eye_transforms[0], &eyes[0]);
         CopyEyeToHead(t.eye_transforms[1], &eyes[1]);
       }))
     return false;
-  if (!run.Import(o.lensEyeToHeadLeftFile, "Eye To Head file: '%s'\n",
+  if (!run.Import(o.lensEyeToHeadLeftFile, "Eye To Head file: '%s'\n", kLensPart,
                   [&](const TrackedDeviceConfig& t) { CopyEyeToHead(t.eye_transforms[0], &eyes[0]); }))
     return false;
-  if (!run.Import(o.lensEyeToHeadRightFile, "Eye To Head file: '%s'\n",
+  if (!run.Import(o.lensEyeToHeadRightFile, "Eye To Head file: '%s'\n", kLensPart,
                   [&](const TrackedDeviceConfig& t) { CopyEyeToHead(t.eye_transforms[1], &eyes[1]); }))
     return false;
 

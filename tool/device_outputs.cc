@@ -90,6 +90,15 @@ StepResult WriteToDevice(RunContext& run) {
     const StepResult result = BackUpDevice(run, &backup);
     if (result != StepResult::kContinue) return result;
   }
+  // Written as asked, since a line station may mean to renumber a headset;
+  // but a document made for another headset is the likelier cause.
+  const std::string& deviceSerial = run.device.SerialNumber();
+  if (run.config.device_serial_number != deviceSerial) {
+    fprintf(stderr,
+            "Warning: the document's serial number '%s' is not the device's '%s' (/SerialSentinel takes the "
+            "device's)\n",
+            run.config.device_serial_number.c_str(), deviceSerial.c_str());
+  }
   if (!vantage::WriteConfigToDevice(run.device, text)) {
     PrintInEveryMode("Error writing new configuration to device.\n");
     return StepResult::kExitFailure;

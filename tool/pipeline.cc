@@ -74,6 +74,13 @@ const Step kSteps[] = {
     PrintRequestedFacts,
 };
 
+// Whether the run writes a document or prints something; a run asking for
+// neither only checks its inputs, which is seldom what was meant.
+bool AsksForResult(const ToolOptions& o) {
+  return o.helpRequested || o.unrecognisedOption || !o.outputFile.empty() || o.outputStdout || o.outputToDevice ||
+         o.outputLocal || IsQuietMode(o) || !o.firmwareConfigPrints.empty() || o.sanityCheckLensCal;
+}
+
 // Printed facts are what scripts read: when standard output could not take
 // them (a full disk behind a redirection), the run must not report success.
 bool StdoutWasWritten() {
@@ -94,10 +101,25 @@ int RunTool(int argc, const char* const* argv) {
   // an abrupt end, so standard output is unbuffered before anything is written.
   setvbuf(stdout, nullptr, _IONBF, 0);
 
+  // What most commands answer to is answered here too, before anything runs.
+  for (const std::string& word : run.options.ignoredWords) {
+    if (word == "--help" || word == "-h") {
+      PrintUsage(stdout);
+      return StdoutWasWritten() ? 0 : 1;
+    }
+    if (word == "--version") {
+      printf("sbconfigtool %s\n", SB_TOOL_VERSION);
+      return StdoutWasWritten() ? 0 : 1;
+    }
+  }
   // Skipped words are said on standard error, which scripts do not parse:
-  // "--help" or "OutputFile" missing its slash would otherwise pass unseen.
+  // "OutputFile" missing its slash would otherwise pass unseen.
   for (const std::string& word : run.options.ignoredWords)
     fprintf(stderr, "sbconfigtool: ignoring '%s': options begin with '/' (/Help lists them)\n", word.c_str());
+  if (!AsksForResult(run.options))
+    fputs("sbconfigtool: nothing to do: no output (/OutputFile, /OutputStdout, /OutputSentinel, /OutputLocal) "
+          "and no print option given\n",
+          stderr);
 
   int code = 0;
   for (Step step : kSteps) {

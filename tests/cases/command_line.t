@@ -3,6 +3,10 @@ The usage text: on no arguments, on /Help in any letter case and on /?, with not
 
   $ sbconfigtool >usage; echo $?; cmp usage $TESTS/e2e/data/usage.txt
   1
+  $ for args in --help -h; do sbconfigtool $args /Bogus | cmp - usage && echo "$args: usage, [$?]"; done; sbconfigtool x --version /Help
+  --help: usage, [0]
+  -h: usage, [0]
+  sbconfigtool [0-9]+[.][0-9]+[.][0-9]+ (re)
   $ for args in /hElP '/?' '/OutputStdout /HELP /Bogus /InputFile' '/InputFile a.json /Help' '/InputDevice /Help'; do
   >   { sbconfigtool $args; echo "[$?]"; } | cmp - <(cat usage; echo "[1]") || echo "$args differs"; done
 
@@ -19,9 +23,11 @@ the usage. An option lacking its arguments is unknown, and so is an abbreviated 
   Command line error: /FirmwareConfigSetElement key|
   Command line error: /Input device.json|
 
-A bare word (a file name, an option without its slash) is ignored, not taken for an
-input, and said on standard error; /Quiet is not quiet mode (the Wrote line stays). A document
-that will not load back is written, with a warning.
+"--help" and "-h" show the usage and "--version" the version, exit status 0, whatever else
+stands on the command line. Another bare word (a file name, an option without its slash) is
+ignored, not taken for an input, and said on standard error, as is a run that asks for nothing;
+/Quiet is not quiet mode (the Wrote line stays). A document that will not load back is written,
+with a warning.
 
   $ sbconfigtool device.json /OutputStdout 2>/dev/null | cmp - <(sbconfigtool /OutputStdout 2>/dev/null)
   $ sbconfigtool OutputFile x.json /OutputFile out.json /Quiet; test ! -e x.json

@@ -65,34 +65,42 @@ mfg_build_info (announced out of quiet mode). With all device sources, one open.
   Error, connected device does not have readable configuration. (Cannot /MfgBuildInfoSentinel)|[1]
 
 /OutputSentinel backs the configuration up under the serial and the first free counter (the last
-is 99), then replaces it; older backups stay, nothing else is left.
+is 99), then replaces it; older backups stay, nothing else is left. A document with another
+serial number than the headset's is written with a warning.
 
   $ fresh; sim create hmd1 serial=SBH-1; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel
   Backed up original configuration to SBH-1-0.json. (/NoBackup to disable)
   Wrote configuration to device
+  Warning: the document's serial number 'SBH-2417-0042' is not the device's 'SBH-1' (/SerialSentinel takes the device's)
   $ cmp SBH-1-0.json $L; holds hmd1 $TMPDIR/new.json; for i in $(seq 1 98); do echo "old $i" >SBH-1-$i.json; done
   $ sbconfigtool /InputFile $L /OutputDevice $Q; cmp SBH-1-99.json $TMPDIR/new.json; cat SBH-1-98.json; ls -A | wc -l
+  Warning: the document's serial number 'SBH-1903-0311' is not the device's 'SBH-1' (/SerialSentinel takes the device's)
   old 98
   100
+  $ rm SBH-1-9*; sbconfigtool /InputFile $N /SerialSentinel /OutputSentinel /NoBackup
+  Using Serial From Connected Device: SBH-1
+  Wrote configuration to device
 
 /NoBackup makes no backup, and writes a headset that cannot be read first; reading it back
 then fails, and the run says that no backup was made.
 
   $ fresh; sim create hmd1 serial=SBH-1; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel /NoBackup; ls -A
   Wrote configuration to device
+  Warning: the document's serial number 'SBH-2417-0042' is not the device's 'SBH-1' (/SerialSentinel takes the device's)
   $ sim set hmd1 get_fail=all; row sbconfigtool /InputFile $L /OutputSentinel /NoBackup; sim clear-faults hmd1; holds hmd1 $TMPDIR/old.json; ls -A
-  Error verifying the configuration written to device: it could not be read back (error 1102). The device may hold a damaged configuration, and no backup was made.|[1]
+  Error verifying the configuration written to device: it could not be read back (error 1102). The device may hold a damaged configuration, and no backup was made.|Warning: the document's serial number 'SBH-1903-0311' is not the device's 'SBH-1' (/SerialSentinel takes the device's)|[1]
 
 Every write is read back: a headset that stores something else (a bad flash write) fails the
 run, which names the backup to restore from. /NoVerify reads nothing after the write.
 
   $ sim set hmd1 bad_flash_write=stale; sim store hmd1 $L; row sbconfigtool /InputFile $N /OutputSentinel; holds hmd1 $L
-  Backed up original configuration to SBH-1-0.json. (/NoBackup to disable)|Error verifying the configuration written to device: it reads back differently. The device may hold a damaged configuration; restore it from SBH-1-0.json.|[1]
+  Backed up original configuration to SBH-1-0.json. (/NoBackup to disable)|Error verifying the configuration written to device: it reads back differently. The device may hold a damaged configuration; restore it from SBH-1-0.json.|Warning: the document's serial number 'SBH-2417-0042' is not the device's 'SBH-1' (/SerialSentinel takes the device's)|[1]
   $ sim set hmd1 bad_flash_write=flip; row sbconfigtool /InputFile $N /OutputSentinel /NoBackup
-  Error verifying the configuration written to device: it could not be read back (error 1105). The device may hold a damaged configuration, and no backup was made.|[1]
+  Error verifying the configuration written to device: it could not be read back (error 1105). The device may hold a damaged configuration, and no backup was made.|Warning: the document's serial number 'SBH-2417-0042' is not the device's 'SBH-1' (/SerialSentinel takes the device's)|[1]
   $ sim set hmd1 bad_flash_write=no; sim store hmd1 $L; : >$TRACE; sbconfigtool /InputFile $N /OutputSentinel /NoVerify; sed -n '/^store/,$p' $TRACE | grep -c '^get'; holds hmd1 $TMPDIR/new.json
   Backed up original configuration to SBH-1-1.json. (/NoBackup to disable)
   Wrote configuration to device
+  Warning: the document's serial number 'SBH-2417-0042' is not the device's 'SBH-1' (/SerialSentinel takes the device's)
   0
 
 Plainly wrong documents are refused before the headset is written: without a known class,
@@ -111,6 +119,7 @@ headset holds, too large to read back. An empty headset takes any class, without
   $ sim erase hmd1; sbconfigtool /InputFile $EXAMPLES/controller.json /OutputSentinel; ls SBH*
   Device has no configuration. Skipping backup.
   Wrote configuration to device
+  Warning: the document's serial number 'SBC-2417-0107' is not the device's 'SBH-1' (/SerialSentinel takes the device's)
   SBH-1-0.json
   SBH-1-1.json
 
@@ -141,7 +150,9 @@ without a serial the device path does.
   $ fresh; sim create hmd1 'serial=../y z$(touch pwned)'; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel
   Backed up original configuration to .._y_z__touch_pwned_-0.json. (/NoBackup to disable)
   Wrote configuration to device
+  Warning: the document's serial number 'SBH-2417-0042' is not the device's '../y z$(touch pwned)' (/SerialSentinel takes the device's)
   $ sim unset hmd1 serial; sbconfigtool /InputFile $N /OutputSentinel $Q; ls -A
+  Warning: the document's serial number 'SBH-2417-0042' is not the device's 'sim:hmd1:0' (/SerialSentinel takes the device's)
   .._y_z__touch_pwned_-0.json
   sim_hmd1_0-0.json
 
@@ -152,13 +163,17 @@ backup written before it stay. Quiet mode drops the progress lines, not the erro
   Wrote 'out.json'
   Backed up original configuration to SBH-1-0.json. (/NoBackup to disable)
   Error writing new configuration to device.
+  Warning: the document's serial number 'SBH-2417-0042' is not the device's 'SBH-1' (/SerialSentinel takes the device's)
   [1]
   $ cmp out.json $TMPDIR/new.json; cmp SBH-1-0.json $L; holds hmd1 $L
   $ sim set hmd1 send_fail=0 disconnect_after=3; sbconfigtool /InputFile $N /OutputFile out2.json /OutputSentinel /NoBackup $Q
   Error writing new configuration to device.
+  Warning: the document's serial number 'SBH-2417-0042' is not the device's 'SBH-1' (/SerialSentinel takes the device's)
   [1]
   $ cmp out2.json $TMPDIR/new.json; sim clear-faults hmd1; sbconfigtool /InputFile $N /OutputSentinel $Q; holds hmd1 $TMPDIR/new.json
+  Warning: the document's serial number 'SBH-2417-0042' is not the device's 'SBH-1' (/SerialSentinel takes the device's)
   $ sim erase hmd1; sbconfigtool /InputFile $N /OutputSentinel $Q; echo $(ls -A)
+  Warning: the document's serial number 'SBH-2417-0042' is not the device's 'SBH-1' (/SerialSentinel takes the device's)
   SBH-1-0.json SBH-1-1.json out.json out2.json
 
 No headset, or two: nothing is written anywhere. Read from the headset and write it back.
@@ -169,6 +184,7 @@ No headset, or two: nothing is written anywhere. Read from the headset and write
   Multiple connected skybeacon devices. Make sure only a single device is connected|[1]
   .: $TMPDIR/sim: hmd1.headset hmd2.headset
   $ sim remove hmd2; sim store hmd1 $L; sbconfigtool /InputSentinel /OutputSentinel $Q; cmp hmd1-0.json $L; holds hmd1 $TMPDIR/old.json
+  Warning: the document's serial number 'SBH-1903-0311' is not the device's 'hmd1' (/SerialSentinel takes the device's)
 
 The HID library is loaded when a run first asks for a headset: a run on files works where it
 cannot be loaded, and a run that needs one finds none.
@@ -176,5 +192,5 @@ cannot be loaded, and a run that needs one finds none.
   $ mkdir lib; : >lib/libhidapi-hidraw.so.0; export LD_LIBRARY_PATH=$PWD/lib; sbconfigtool /InputFile $N /OutputFile out.json; cmp out.json $TMPDIR/new.json
   Wrote 'out.json'
   $ row sbconfigtool /InputSentinel; row sbconfigtool /PrintSentinelSerial
-  Could not find connected skybeacon device. Make sure device is connected and ready|[1]
+  Could not find connected skybeacon device. Make sure device is connected and ready|sbconfigtool: nothing to do: no output (/OutputFile, /OutputStdout, /OutputSentinel, /OutputLocal) and no print option given|[1]
   [1]

@@ -49,7 +49,7 @@ A verification file that cannot be used, with its own messages.
   Input file v.json does not have 'device_json' element|[1]
   Error reading 'v.json': Error: the document is a string, not a JSON object|[1]
   Error reading 'v.json': Error: member "ipd" must be an object, not a number|[1]
-  Please confirm input file none.json exists.|[1]
+  Please confirm input file none.json exists.|sbconfigtool: nothing to do: no output (/OutputFile, /OutputStdout, /OutputSentinel, /OutputLocal) and no print option given|[1]
 
 A serial file's serial number replaces the document's, announced in quiet mode too; a file
 without one empties it; one that does not load stops the run before any output.

@@ -41,15 +41,20 @@ An import leaves the written form alone: with /NoReformat the IMU calibration st
   $ sbconfigtool /InputFile base.json /ImuCal imu.json /NoReformat $Q /OutputFile out.json; jq -c '[.imu, .acc_scale, .gyro_bias]' out.json
   [null,[2,2,2],[0.5,0,0]]
 
-An import file that does not load or fails validation (an HMD without "device"), or a sensor
-calibration without a sensor model (which would wipe the one there), stops the run with its
-error before any output; quiet mode keeps the errors.
+An import file that does not load or fails validation (an HMD without "device"), or one that
+holds none of what it imports (which would empty the section), stops the run with its error
+before any output; quiet mode keeps the errors.
 
-  $ echo '{"device_class": "hmd"}' >no_device.json; rm out.json; for args in '/SensorCal sensor.json /LensCal no_device.json' "/ImuCal imu.json /IpdCal missing.json $Q" '/SensorCal ipd.json'; do
+  $ echo '{"device_class": "hmd"}' >no_device.json; rm out.json; for args in '/SensorCal sensor.json /LensCal no_device.json' "/ImuCal imu.json /IpdCal missing.json $Q" '/SensorCal ipd.json' \
+  >   '/IpdCal sensor.json' '/ImuCal ipd.json' '/CameraCal imu.json' "/LensEyeToHeadLeft ipd.json $Q"; do
   >   row sbconfigtool /InputFile base.json $args /OutputFile out.json /OutputStdout; done; test ! -e out.json
   Sensor cal file: 'sensor.json'|Error reading 'no_device.json': Error: missing values from "device" section|[1]
   Error reading 'missing.json': Error: file is empty or does not exist|[1]
   Error reading 'ipd.json': Error: it holds no sensor calibration ("skybeacon_config" with "modelPoints" and "modelNormals")|[1]
+  Error reading 'sensor.json': Error: it holds no ipd calibration ("ipd" or "minimum_ipd_step")|[1]
+  Error reading 'ipd.json': Error: it holds no imu calibration ("gyro_bias", "gyro_scale", "acc_bias" or "acc_scale" in "imu", or "gyro_bias" at the top level)|[1]
+  Error reading 'imu.json': Error: it holds no camera calibration ("tracked_camera", "tracked_camera1", "second_tracked_camera" or "tracked_cameras")|[1]
+  Error reading 'ipd.json': Error: it holds no lens calibration ("tracking_to_eye_transform")|[1]
 
 Conflicting lens imports stop the run before any import, nothing written; the centering
 conflict comes before any lens file is read; centering with one eye's intrinsics is fine.

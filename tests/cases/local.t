@@ -92,6 +92,7 @@ the staging file stays, and so do the outputs (headset too) before it.
   Device has no configuration. Skipping backup.
   Wrote configuration to device
   Error writing new configuration to device.
+  Warning: the document's serial number 'SBH-2417-0042' is not the device's 'hmd1' (/SerialSentinel takes the device's)
   [1]
   $ cmp $TMPDIR/configtool.json $TMPDIR/new.json; cmp out.json $TMPDIR/new.json; sim inspect hmd1 | cmp - out.json; cat $STUBS/rigconf_write.args
   device
