@@ -58,13 +58,11 @@ does not load; nothing is written.
   $ cat $STUBS/rigconf_path.args; stub rigconf_path 0 $'none.json\r\n'; PATH=$STUBS:$PATH row sbconfigtool /InputLocal /OutputFile out2.json; test ! -e out2.json
   device
   Input File 'none.json'|Error reading 'none.json': Error: file is empty or does not exist|[1]
-  $ fresh; row sbconfigtool /InputLocal /OutputFile out.json; test ! -e out.json
-  Error running rigconf_path: no local device configuration at '$TMPDIR/rigconf/device.json' (store one with rigconf_write device FILE)|[1]
 
 /SerialLocal takes the serial rigconf_serial prints (trimmed), announced out of quiet mode, over
 /SerialFile and /SerialSentinel; a failing rigconf_serial stops the run.
 
-  $ rigconf_write device $L; sbconfigtool /InputFile $N /SerialLocal /OutputFile out.json; jq .device_serial_number out.json
+  $ fresh; rigconf_write device $L; sbconfigtool /InputFile $N /SerialLocal /OutputFile out.json; jq .device_serial_number out.json
   Using Serial From Local Device: SBH-1903-0311
   Wrote 'out.json'
   "SBH-1903-0311"
