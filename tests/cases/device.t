@@ -60,11 +60,8 @@ be read: the fault matrix).
 /OutputSentinel backs the configuration up under the serial and the first free counter (the last
 is 99), then replaces it; older backups stay, nothing else is left.
 
-  $ fresh; sim create hmd1 serial=SBH-1; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputSentinel
-  Backed up original configuration to SBH-1-0.json. (/NoBackup to disable)
-  Wrote configuration to device
-  $ cmp SBH-1-0.json $L; holds hmd1 $TMPDIR/new.json; for i in $(seq 1 98); do echo "old $i" >SBH-1-$i.json; done
-  $ sbconfigtool /InputFile $L /OutputDevice $Q; cmp SBH-1-99.json $TMPDIR/new.json; cat SBH-1-98.json; ls -A | wc -l
+  $ fresh; sim create hmd1 serial=SBH-1; sim store hmd1 $L; for i in $(seq 0 98); do echo "old $i" >SBH-1-$i.json; done
+  $ sbconfigtool /InputFile $N /OutputDevice $Q; cmp SBH-1-99.json $L; holds hmd1 $TMPDIR/new.json; cat SBH-1-98.json; ls -A | wc -l
   old 98
   100
 
@@ -78,15 +75,14 @@ matrix); /NoVerify reads nothing after the write.
   Wrote configuration to device
   0
 
-Plainly wrong documents are refused before the headset is written: without a known class,
-one the loader would refuse (an HMD without its "device" values), of another class than the
-headset holds, too large to read back. An empty headset takes any class, without a backup.
+Plainly wrong documents are refused before the headset is written: one the loader would refuse
+(an HMD without its "device" values; one without a known class: local.t), of another class than
+the headset holds, too large to read back. An empty headset takes any class, without a backup.
 
-  $ echo '{"foo": 1}' >foo.json; cp $EXAMPLES/hmd_full.json full.json; : >$TRACE
+  $ cp $EXAMPLES/hmd_full.json full.json; : >$TRACE
   $ python3 -c 'import json, random; random.seed(1); print(json.dumps({"device_class": "controller", "firmware_config": {"k%d" % i: "%x" % random.getrandbits(256) for i in range(400)}}))' >big.json
-  $ for args in "/InputFile foo.json" "/SensorCal full.json" "/InputFile $EXAMPLES/controller.json" "/InputFile big.json"; do
+  $ for args in "/SensorCal full.json" "/InputFile $EXAMPLES/controller.json" "/InputFile big.json"; do
   >   row sbconfigtool $args /OutputSentinel; done; grep -c '^send' $TRACE; holds hmd1 $TMPDIR/new.json
-  Error: not writing the configuration to the device: its "device_class" is missing or unknown.|[1]
   Sensor cal file: 'full.json'|Error: not writing the configuration to the device: it would not load again: missing values from "device" section.|[1]
   Error: not writing the configuration to the device: it is a controller configuration and the device holds an hmd configuration.|[1]
   Error: not writing the configuration to the device: it compresses to 17015 bytes, more than the 8192 a headset can give back.|[1]

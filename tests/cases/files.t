@@ -59,13 +59,6 @@ without one empties it; one that does not load stops the run before any output.
   $ row sbconfigtool /InputFile in.json /SerialFile array.json /OutputFile new.json /OutputStdout; test ! -e new.json
   Error reading 'array.json': Error: the document is an array, not a JSON object|[1]
 
-The document is written in the latest form unless /NoReformat.
-
-  $ for opt in '' /NoReformat; do sbconfigtool /InputFile $EXAMPLES/hmd_legacy.json /OutputStdout $opt |
-  >   grep '"head" : {\|trackref_from_head'; done
-     "head" : {
-     "trackref_from_head" : [ 0, 0, 0, 1, 0, 0.0078125, -0.0546875 ],
-
 The output file is replaced whole (its permission bits and links: the unit test of atomic
 replacement). Quiet mode drops the Wrote line only. The input may be the output.
 
