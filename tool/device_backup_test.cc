@@ -1,6 +1,5 @@
-// Backup names and the no-replace write. The counter and the all-names-taken
-// stop run through the binary (tests/cases/device.t), a failed or short write
-// in the file-system faults (tests/e2e/fs_faults_test.sh).
+// Backup names and the no-replace write. The counter and the all-names-taken stop run through the binary
+// (tests/cases/device.t), a failed or short write in the file-system faults (tests/e2e/fs_faults_test.sh).
 #include "tool/device_backup.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +26,7 @@ TEST(BackupFileNameTest, EveryOtherCharacterBecomesUnderscore) {
 TEST(WriteBackupFileTest, FirstFreeNameTakesTheTextUnchanged) {
   ScratchDir scratch;
   scratch.Put("S-0.json", "old");
-  // A dangling link does not exist for a stat, but writing through it would
-  // put the backup somewhere else.
+  // A dangling link does not exist for a stat, but writing through it would put the backup somewhere else.
   ASSERT_EQ(0, symlink(scratch.Sub("elsewhere").c_str(), scratch.Sub("S-1.json").c_str()));
   const std::string text("{ \"a\" : 1 }\r\n\0tail", 17);
   std::string name, error;

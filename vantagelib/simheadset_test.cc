@@ -1,7 +1,6 @@
-// The device layer against simulated headsets: the attached-device table,
-// choosing and opening a headset, feature reports with bounded retries and
-// the configuration transfer. Suites named Sim* run with the simulated HID
-// library first on the library path; against the real one they are skipped.
+// The device layer against simulated headsets: the attached-device table, choosing and opening a headset, feature
+// reports with bounded retries and the configuration transfer. Suites named Sim* run with the simulated HID library
+// first on the library path; against the real one they are skipped.
 #include <gtest/gtest.h>
 #include <hidapi/hidapi.h>
 
