@@ -53,7 +53,8 @@ mfg_build_info (announced out of quiet mode). With all device sources, one open.
 be read: the fault matrix).
 
   $ fresh; sim create hmd1; : >empty.json; printf '[ 1, 2 ]' >array.json
-  $ for f in empty.json array.json; do sim store hmd1 $f; row sbconfigtool /MfgBuildInfoSentinel /OutputFile out.json; done
+  $ for f in empty.json array.json; do sim store hmd1 $f
+  >   row sbconfigtool /MfgBuildInfoSentinel /OutputFile out.json; done; test ! -e out.json
   Error, connected device has empty configuration. (Cannot /MfgBuildInfoSentinel)[1]
   Error reading configuration from device. Error: the document is an array, not a JSON object|[1]
 
@@ -61,7 +62,7 @@ be read: the fault matrix).
 is 99), then replaces it; older backups stay, nothing else is left.
 
   $ fresh; sim create hmd1 serial=SBH-1; sim store hmd1 $L; for i in $(seq 0 98); do echo "old $i" >SBH-1-$i.json; done
-  $ sbconfigtool /InputFile $N /OutputDevice $Q; cmp SBH-1-99.json $L; holds hmd1 $TMPDIR/new.json; cat SBH-1-98.json; ls -A | wc -l
+  $ sbconfigtool /InputFile $N /OutputDevice $Q; cmp SBH-1-99.json $L; cat SBH-1-98.json; ls -A | wc -l
   old 98
   100
 
@@ -96,11 +97,10 @@ Backup or stop: a backup that cannot be read, or whose 100 names are all taken (
 overwritten), leaves the headset unwritten and whole; outputs before it are written. (Read
 faults: the fault matrix; a backup that cannot be written: the file-system faults.)
 
-  $ fresh; sim create hmd1 serial=SBH-1 get_fail=all; sim store hmd1 $L; sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel
-  Wrote 'out.json'
-  Error reading USB configuration from skybeacon device for backup purposes. Error 1102
-  [1]
-  $ sim clear-faults hmd1; for i in $(seq 0 99); do echo "old $i" >SBH-1-$i.json; done; sbconfigtool /InputFile $N /OutputSentinel; cat SBH-1-99.json; ls | wc -l
+  $ fresh; sim create hmd1 serial=SBH-1 get_fail=all; sim store hmd1 $L
+  $ row sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel; sim clear-faults hmd1
+  Wrote 'out.json'|Error reading USB configuration from skybeacon device for backup purposes. Error 1102|[1]
+  $ for i in $(seq 0 99); do echo "old $i" >SBH-1-$i.json; done; sbconfigtool /InputFile $N /OutputSentinel; cat SBH-1-99.json; ls | wc -l
   Error backing up original configuration: SBH-1-0.json to SBH-1-99.json all exist. The device was not written. (/NoBackup to disable)
   old 99
   101
@@ -111,10 +111,10 @@ A failed write to the headset stops the run; the outputs and backup written befo
 Quiet mode drops the progress lines, not the errors. (Every write fault: the fault matrix.)
 
   $ fresh; sim create hmd1 serial=SBH-1 send_fail=all; sim store hmd1 $L
-  $ row sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel $Q; cmp out.json $TMPDIR/new.json; cmp SBH-1-0.json $L
+  $ row sbconfigtool /InputFile $N /OutputFile out.json /OutputSentinel $Q; cmp out.json $TMPDIR/new.json
   Error writing new configuration to device.|[1]
   $ sim clear-faults hmd1; sbconfigtool /InputFile $N /OutputSentinel $Q; holds hmd1 $TMPDIR/new.json
-  $ sim erase hmd1; sbconfigtool /InputFile $N /OutputSentinel $Q; echo $(ls -A)
+  $ cmp SBH-1-0.json $L; sim erase hmd1; sbconfigtool /InputFile $N /OutputSentinel $Q; echo $(ls -A)
   SBH-1-0.json SBH-1-1.json out.json
 
 Read from the headset and write it back.

@@ -62,17 +62,17 @@ without one empties it; one that does not load stops the run before any output.
 The output file is replaced whole (its permission bits and links: the unit test of atomic
 replacement). Quiet mode drops the Wrote line only. The input may be the output.
 
-  $ echo old >kept.json; sbconfigtool /InputFile in.json /OutputFile kept.json /OutputStdout $Q | cmp - <(cat want.json; echo)
-  $ cmp kept.json want.json; sbconfigtool /InputFile kept.json /FirmwareConfigDeleteAll /OutputFile kept.json $Q
-  $ grep -c 'firmware_config\|"revision" : 5,' kept.json
+  $ echo old >k.json; sbconfigtool /InputFile in.json /OutputFile k.json /OutputStdout $Q | cmp - <(cat want.json; echo)
+  $ cmp k.json want.json; sbconfigtool /InputFile k.json /FirmwareConfigDeleteAll /OutputFile k.json $Q
+  $ grep -c 'firmware_config\|"revision" : 5,' k.json
   1
 
 A write that fails (no directory, below a file, onto a directory) stops the run before standard
 output. (A full disk, an old file kept whole: the file-system faults.)
 
-  $ echo plain >plain.txt; mkdir outdir; for out in nodir/out.json plain.txt/out.json outdir; do
-  >   row sbconfigtool /InputFile in.json /OutputFile $out /OutputStdout; done; cat plain.txt; ls -A outdir; test ! -e nodir
+  $ echo plain >f.txt; for out in nodir/out.json f.txt/out.json dir; do
+  >   row sbconfigtool /InputFile in.json /OutputFile $out /OutputStdout; done; cat f.txt; ls -A dir; test ! -e nodir
   Error writing tracked device config to file 'nodir/out.json'|[1]
-  Error writing tracked device config to file 'plain.txt/out.json'|[1]
-  Error writing tracked device config to file 'outdir'|[1]
+  Error writing tracked device config to file 'f.txt/out.json'|[1]
+  Error writing tracked device config to file 'dir'|[1]
   plain

@@ -62,11 +62,11 @@ does not load; nothing is written.
 /SerialLocal takes the serial rigconf_serial prints (trimmed), announced out of quiet mode, over
 /SerialFile and /SerialSentinel; a failing rigconf_serial stops the run.
 
-  $ fresh; rigconf_write device $L; sbconfigtool /InputFile $N /SerialLocal /OutputFile out.json; jq .device_serial_number out.json
+  $ rigconf_write device $L; sbconfigtool /InputFile $N /SerialLocal /OutputFile out.json; jq .device_serial_number out.json
   Using Serial From Local Device: SBH-1903-0311
   Wrote 'out.json'
   "SBH-1903-0311"
-  $ sim create hmd1 serial=SBH-DEV; stub rigconf_serial 0 $'SBH-LOCAL \n'; PATH=$STUBS:$PATH sbconfigtool /InputFile $N /SerialLocal /SerialFile $L /SerialSentinel /OutputFile out.json $Q
+  $ sim set hmd1 serial=SBH-DEV; stub rigconf_serial 0 $'SBH-LOCAL \n'; PATH=$STUBS:$PATH sbconfigtool /InputFile $N /SerialLocal /SerialFile $L /SerialSentinel /OutputFile out.json $Q
   Serial: SBH-1903-0311
   Using Serial From Connected Device: SBH-DEV
   $ jq .device_serial_number out.json; cat $STUBS/rigconf_serial.args
@@ -97,7 +97,7 @@ the staging file stays, and so do the outputs (headset too) before it.
 TMPDIR set but empty is the working directory; TMPDIR with blanks, quotes and $(...) is one word,
 runs nothing. (A staging file that cannot be written: the file-system faults.)
 
-  $ fresh; stub rigconf_write 1 ''; TMPDIR= PATH=$STUBS:$PATH sbconfigtool /InputFile $N /OutputLocal; cat $STUBS/rigconf_write.args
+  $ fresh; stub rigconf_write 1 ''; TMPDIR= PATH=$STUBS:$PATH sbconfigtool /InputFile $N /OutputLocal; cat $STUBS/*.args
   Error writing new configuration to device.
   device
   configtool.json
