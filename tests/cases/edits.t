@@ -13,8 +13,8 @@ number, hexadecimal is not read.
   FirmwareConfigSet: s|FirmwareConfigSet: i|FirmwareConfigSet: h|FirmwareConfigSet: f|FirmwareConfigSet: d|FirmwareConfigSet: tiny|Wrote 'out.json'|[0]
   [" a b ",12,0,0.10000000149011612,0.1,1e-50]
 
-A value that does not convert (which: the unit test), or an unknown type, stops the run after the
-earlier sets, nothing written; mfg_build_info sets share the conversions.
+A value that does not convert (its edges: typed_value_test.cc), or an unknown type, stops the run
+after the earlier sets, nothing written; mfg_build_info sets share the conversions.
 
   $ rm out.json; for a in 'int abc' 'String v'; do
   >   row sbconfigtool /InputFile in.json /FirmwareConfigSetElement ok int 1 /FirmwareConfigSetElement k $a /OutputFile out.json; done

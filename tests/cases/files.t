@@ -15,7 +15,7 @@ The output file and standard output carry the same document.
   >   /OutputStdout >stdout; head -1 stdout; cmp out.json want.json; tail -n +2 stdout | cmp - <(cat want.json; echo)
   Wrote 'out.json'
 
-Refused inputs (more in the loader's unit test): each stops the run with exit 1, the output file not written.
+Refused inputs (more in configloader_test.cc): each stops the run with exit 1, the output file not written.
 
   $ : >empty.json; mkdir dir; printf '{"device_class": }' >broken.json; printf '[{"device_class": "controller"}]' >array.json
   $ for f in missing.json empty.json dir broken.json; do
@@ -59,8 +59,8 @@ without one empties it; one that does not load stops the run before any output.
   $ row sbconfigtool /InputFile in.json /SerialFile array.json /OutputFile new.json /OutputStdout; test ! -e new.json
   Error reading 'array.json': Error: the document is an array, not a JSON object|[1]
 
-The output file is replaced whole (its permission bits and links: the unit test of atomic
-replacement). Quiet mode drops the Wrote line only. The input may be the output.
+The output file is replaced whole (its permission bits and links: atomicfile_test.cc). Quiet mode
+drops the Wrote line only. The input may be the output.
 
   $ echo old >k.json; sbconfigtool /InputFile in.json /OutputFile k.json /OutputStdout $Q | cmp - <(cat want.json; echo)
   $ cmp k.json want.json; sbconfigtool /InputFile k.json /FirmwareConfigDeleteAll /OutputFile k.json $Q

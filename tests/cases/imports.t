@@ -114,8 +114,8 @@ do together; one alone touches its eye alone.
   {display_serial_number:BASE-R}
   $ sbconfigtool /InputFile base.json /LensEyeToHeadRight lens.json /LensEyeToHeadLeft lens.json /OutputFile out2.json $Q; cmp out.json out2.json
 
-The lens sanity check, after the imports, names each uncalibrated eye (nothing written; what is
-calibrated: the unit test), and passes silently in quiet mode.
+The lens sanity check, after the imports, names each uncalibrated eye (nothing written; what counts
+as calibrated: section_json_test.cc), and passes silently in quiet mode.
 
   $ rm out.json; for args in '' '/InputFile base.json'; do
   >   row sbconfigtool $args /SanityCheckLensCal /OutputFile out.json; done; test ! -e out.json
