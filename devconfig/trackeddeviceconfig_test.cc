@@ -1,5 +1,4 @@
-// The configuration model where the example documents do not reach: when a
-// member is written, eye ranges, IPD units.
+// The configuration model where the example documents do not reach: when a member is written, eye ranges, IPD units.
 #include "devconfig/trackeddeviceconfig.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,5 @@
-// Backup names and the no-replace write. The counter, the all-names-taken
-// stop and the failed or short write run through the binary against a
-// simulated headset (tests/cases/device.t).
+// Backup names and the no-replace write. The counter and the all-names-taken stop run through the binary
+// (tests/cases/device.t), a failed or short write in the file-system faults (tests/e2e/fs_faults_test.sh).
 #include "tool/device_backup.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +26,7 @@ TEST(BackupFileNameTest, EveryOtherCharacterBecomesUnderscore) {
 TEST(WriteBackupFileTest, FirstFreeNameTakesTheTextUnchanged) {
   ScratchDir scratch;
   scratch.Put("S-0.json", "old");
-  // A dangling link does not exist for a stat, but writing through it would
-  // put the backup somewhere else.
+  // A dangling link does not exist for a stat, but writing through it would put the backup somewhere else.
   ASSERT_EQ(0, symlink(scratch.Sub("elsewhere").c_str(), scratch.Sub("S-1.json").c_str()));
   const std::string text("{ \"a\" : 1 }\r\n\0tail", 17);
   std::string name, error;
@@ -37,7 +35,7 @@ TEST(WriteBackupFileTest, FirstFreeNameTakesTheTextUnchanged) {
   EXPECT_EQ(text, Slurp(scratch.Sub("S-2.json")));
   EXPECT_EQ("old", Slurp(scratch.Sub("S-0.json")));
   EXPECT_FALSE(std::filesystem::exists(scratch.Sub("elsewhere")));
-  EXPECT_EQ(3, std::distance(std::filesystem::directory_iterator(scratch.path()), {}));  // no temporary left
+  EXPECT_EQ(3u, scratch.Entries());  // no temporary left
 }
 
 }  // namespace

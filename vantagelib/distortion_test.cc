@@ -97,8 +97,7 @@ TEST(UndistortPoint, StepsAndLimit) {
   UndistortPoint(Block(DISTORT_DPOLY3_SCALED, {0, 0, 0, 0.05}), &x, &y);
   EXPECT_EQ(0.0f, y);
   EXPECT_NEAR(1.0 / 1.05, x, 0.01);
-  // f = 0 maps every point onto the center: with equal errors each of the
-  // hundred steps moves y by a tenth.
+  // f = 0 maps every point onto the center: with equal errors each of the hundred steps moves y by a tenth.
   x = 1, y = 1;
   UndistortPoint(Block(DISTORT_DPOLY3_SCALED, {0, 0, 0, -1}), &x, &y);
   EXPECT_EQ(1.0f, x);

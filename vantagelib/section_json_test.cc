@@ -1,7 +1,6 @@
-// The calibration sections' JSON forms. Each row is read into a record that
-// still holds the row before it, written, compared with the expected form,
-// then read and written again without change: a field lost, kept from an
-// earlier read, renamed or scaled on either side shows.
+// The calibration sections' JSON forms. Each row is read into a record that still holds the row before it, written,
+// compared with the expected form, then read and written again without change: a field lost, kept from an earlier
+// read, renamed or scaled on either side shows.
 #include "vantagelib/section_json.h"
 
 #include <gtest/gtest.h>
@@ -66,10 +65,9 @@ TEST(SectionJson, EveryFieldRoundTrips) {
       {"eye", R"({"scanout_scaling": {"base": [0, 0, 0, 0], "red_src": 3}})", "{}", ""},
       {"eye", R"({"scanout_scaling": {"base": [1, 1, 1, 1], "red_src": 2.5}})", R"({"scanout_scaling": {"base": [1, 1,
           1, 1]}})", "\"scanout_scaling\": \"red_src\" is not an array"},
-      // The center is held in the undistorted frame and written in the raw
-      // one, half a pixel for an odd difference. A lens block leaves out
-      // coefficients past the sixteenth or the last non-zero one, and an
-      // r2max within float precision of 16.
+      // The center is held in the undistorted frame and written in the raw one, half a pixel for an odd difference. A
+      // lens block leaves out coefficients past the sixteenth or the last non-zero one, and an r2max within float
+      // precision of 16.
       {"camera", R"({"interface": "cam0", "width": 640, "undist_width": 700, "center_x": 350, "focal_x": 400.5,
           "height": 480, "undist_height": 477, "center_y": 240, "focal_y": 401.5, "distort": {"type": "Distort_Fov1",
           "coeffs": [0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2], "r2max": 16.000001, "center_y": 0.5}})",
@@ -80,8 +78,7 @@ TEST(SectionJson, EveryFieldRoundTrips) {
       // Streams are read (and checked) but only the driver is written.
       {"isp", R"({"driver": "uvc", "usbVID": 4660, "streams": ["1,2,'YUYV',300", ["1,2,'ABCD',3"]]})",
        R"({"driver": "uvc"})", "a stream of \"streams\" is not a text"},
-      // A zero gyroscope scale means unit; a zero accelerometer scale is kept
-      // but not written sparsely.
+      // A zero gyroscope scale means unit; a zero accelerometer scale is kept but not written sparsely.
       {"imu", R"({"gyro_bias": [0.5], "gyro_scale": [0, 0, 2], "acc_bias": "x", "acc_scale": [2, 2, 2, 9]})",
        R"({"gyro_bias": [0.5, 0.0, 0.0], "gyro_scale": [0.0, 0.0, 2.0], "acc_scale": [2.0, 2.0, 2.0]})", ""},
       {"imu", R"({"gyro_scale": [0, 0, 0], "acc_scale": [0, 0, 0]})", "{}", ""},

@@ -1,7 +1,6 @@
-// The device layer against simulated headsets: the attached-device table,
-// choosing and opening a headset, feature reports with bounded retries and
-// the configuration transfer. Suites named Sim* run with the simulated HID
-// library first on the library path; against the real one they are skipped.
+// The device layer against simulated headsets: the attached-device table, choosing and opening a headset, feature
+// reports with bounded retries and the configuration transfer. Suites named Sim* run with the simulated HID library
+// first on the library path; against the real one they are skipped.
 #include <gtest/gtest.h>
 #include <hidapi/hidapi.h>
 
@@ -97,10 +96,9 @@ TEST_F(SimHeadsetTest, FinderOpensTheOneSupportedHeadset) {
     bool quiet, found, open;
     std::string serial, out = "", messages = "";  // messages: the start of the diagnostics
   } rows[] = {
-      // Listed once per interface; the serial without its spaces, or the
-      // path for a serial that is a language id.
+      // Listed once per interface; the serial without its spaces. (A serial that is a language id, and a
+      // headset that will not open alone: the fault matrix.)
       {{{"h", {{"serial", "HMD-1 "}, {"product_id", "0x2150"}, {"interfaces", "2"}}}}, false, true, true, "HMD-1"},
-      {{{"h", {{"serial_language_id", "yes"}}}}, false, true, true, "sim:h:0"},
       {{{"a", {{"vendor_id", "0xF3B2"}}}, {"b", {{"product_id", "0x2001"}}}}, false, false, false, "", none},
       // A second headset: the first stays open, the table is told.
       {{{"a", {}}, {"b", {{"product_id", "0x2300"}}}}, false, false, true, "a",
@@ -110,7 +108,6 @@ TEST_F(SimHeadsetTest, FinderOpensTheOneSupportedHeadset) {
       {{{"a", {{"product_id", "0x2022"}, {"fail_open", "all"}}}, {"b", {}}}, true, true, true, "b", "",
        "No permission to open skybeacon device VID f3a1, PID 2022 a: Failed to open a device with path 'sim:a:0': "
        "Permission denied. Install the udev rule 70-sbconfigtool.rules"},
-      {{{"a", {{"product_id", "0x2022"}, {"fail_open", "1"}}}}, false, false, false, "a", none, "No permission"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.serial);
@@ -163,9 +160,6 @@ TEST_F(SimHeadsetTest, RetriesAreBoundedByAttemptsAndTime) {
 
 TEST_F(SimHeadsetTest, WrittenConfigurationReadsBackByteForByte) {
   CHidDevice device;
-  std::string back;
-  EXPECT_EQ(vantage::kConfigReadSizeFailed, vantage::ReadConfigFromDevice(device, &back, true));
-  EXPECT_FALSE(vantage::WriteConfigToDevice(device, "{}"));
   OpenHeadset(&device);
   // One size report, then full 62-byte chunks and the remainder; texts that
   // deflate makes larger, or whose one chunk inflates to many windows.
@@ -175,24 +169,18 @@ TEST_F(SimHeadsetTest, WrittenConfigurationReadsBackByteForByte) {
     EXPECT_EQ(1u, Traced("send 0x10 len=3 size=" + std::to_string(size) + " "));
     EXPECT_EQ(size / 62, Traced("send 0x11 len=64 n=62 "));
     EXPECT_EQ(size % 62 != 0, Traced("send 0x11 len=64 n=" + std::to_string(size % 62) + " "));
+    std::string back;
     EXPECT_EQ(vantage::kConfigReadOk, vantage::ReadConfigFromDevice(device, &back, false));
     EXPECT_EQ(text, back);
     EXPECT_EQ(1u, Traced("get 0x11 -> 64 n=0"));  // the empty chunk that ends the data
-    back.clear();
     std::filesystem::remove(dir_->Sub("trace.log"));
   }
-  // Failed writes leave the stored stream alone.
+  // A stream too large is not sent at all; a write cut off says where.
   EXPECT_FALSE(vantage::WriteConfigToDevice(device, RandomText(70000)));
   EXPECT_EQ(0u, Traced("send"));
-  OpenHeadset(&device, {{"send_fail", "1"}});
-  EXPECT_FALSE(vantage::WriteConfigToDevice(device, "{}"));
-  EXPECT_EQ(1u, Traced("send"));  // the size report is tried once
   OpenHeadset(&device, {{"disconnect_after", "2"}});
   EXPECT_FALSE(vantage::WriteConfigToDevice(device, RandomText(500)));
   EXPECT_NE(std::string::npos, g_messages.find("Failed to send config chunk after 124 bytes\n"));
-  OpenHeadset(&device);
-  EXPECT_EQ(vantage::kConfigReadOk, vantage::ReadConfigFromDevice(device, &back, true));
-  EXPECT_EQ(std::string(60000, ' '), back);
 }
 
 TEST_F(SimHeadsetTest, EveryReadResult) {
@@ -222,9 +210,7 @@ TEST_F(SimHeadsetTest, EveryReadResult) {
       Reset();
       CHidDevice device;
       OpenHeadset(&device);
-      if (!row.stored.empty()) {
-        ASSERT_TRUE(vantage::WriteConfigToDevice(device, row.stored));
-      }
+      ASSERT_TRUE(row.stored.empty() || vantage::WriteConfigToDevice(device, row.stored));
       OpenHeadset(&device, row.faults);
       g_messages.clear();
       std::string read;
@@ -232,7 +218,6 @@ TEST_F(SimHeadsetTest, EveryReadResult) {
       // What arrived is the start of the document, all of it on success.
       EXPECT_EQ(0, row.stored.compare(0, read.size(), read));
       EXPECT_TRUE(row.code != 0 || read == row.stored);
-      EXPECT_TRUE((row.code != 1103 && row.code != 1104) || Traced("get 0x11") == 0);
       // Quiet, none of the read's own messages (they name the serial) is told.
       EXPECT_EQ(quiet, g_messages.find(quiet ? "SN1" : row.message) == std::string::npos) << g_messages;
     }

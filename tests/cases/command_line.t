@@ -29,7 +29,6 @@ ignored, not taken for an input, and said on standard error, as is a run that as
 /Quiet is not quiet mode (the Wrote line stays). A document that will not load back is written,
 with a warning.
 
-  $ sbconfigtool device.json /OutputStdout 2>/dev/null | cmp - <(sbconfigtool /OutputStdout 2>/dev/null)
   $ sbconfigtool OutputFile x.json /OutputFile out.json /Quiet; test ! -e x.json
   Wrote 'out.json'
   sbconfigtool: ignoring 'OutputFile': options begin with '/' (/Help lists them)

@@ -9,8 +9,7 @@ what a headset would hold; what it refuses is not half done.
 
 Refused creates leave nothing; serials keep trailing blanks; list in name order.
 
-  $ sim create hmd1; for args in hmd1 bad/name 'hmd2 colour=red' 'hmd2 interfaces=0'; do
-  >   row sim create $args; done
+  $ sim create hmd1; for args in hmd1 bad/name 'hmd2 colour=red' 'hmd2 interfaces=0'; do row sim create $args; done
   sbheadset-sim: headset 'hmd1' already exists|[1]
   sbheadset-sim: invalid headset name 'bad/name' (letters, digits, '-', '_', '.')|[1]
   sbheadset-sim: unknown key 'colour'|[1]

@@ -2,8 +2,7 @@ End-of-run prints: their fixed order, after every output; facts the document lac
 nothing; values of the final configuration.
 
   $ echo '{"device_class": "controller", "device_serial_number": "SBC-0002", "model_number": "PO Wand",
-  >   "mfg_build_info": {"lot": 11, "ratio": 0.5, "ok": false, "none": null, "list": [1, 2],
-  >   "a.b": "dotted", "a": {"b": "nested"}, "text": "B3"}}' >info.json
+  >   "mfg_build_info": {"lot": 11, "ok": false, "none": null, "list": [1], "a.b": "dotted", "a": {"b": 2}}}' >info.json
 
 All four prints, in their order whatever the command line's; the document and the serial
 file's line come first, the Wrote line is left out.
@@ -31,11 +30,9 @@ nor is a sensor model without a channel map, nor an mfg_build_info that is not a
 mfg_build_info values print as text, the key is one member name; null, missing or nested keys
 print nothing; a value just set is the one printed. A run that fails prints no fact.
 
-  $ for key in lot ratio ok text a.b list none missing b; do sbconfigtool /InputFile info.json /PrintMfgBuildInfo $key; done
+  $ for key in lot ok a.b list none missing b; do sbconfigtool /InputFile info.json /PrintMfgBuildInfo $key; done
   mfgbuildinfo: 11
-  mfgbuildinfo: 0.5
   mfgbuildinfo: false
-  mfgbuildinfo: B3
   mfgbuildinfo: dotted
   mfgbuildinfo: 
   $ row sbconfigtool /InputFile none.json /PrintSerial; sbconfigtool /InputFile info.json /SetMfgBuildInfo lot string B9 /PrintMfgBuildInfo lot

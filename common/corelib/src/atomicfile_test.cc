@@ -26,10 +26,6 @@ mode_t Mode(const std::string& path) {
   return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
 }
 
-size_t Entries(const std::string& directory) {
-  return std::distance(std::filesystem::directory_iterator(directory), std::filesystem::directory_iterator());
-}
-
 TEST(ReplaceFileAtomicallyTest, KeepsTheModeAndFollowsLinks) {
   corelib_test::ScratchDir scratch;
   const std::string real = scratch.Put("real.json", "old");
@@ -42,7 +38,7 @@ TEST(ReplaceFileAtomicallyTest, KeepsTheModeAndFollowsLinks) {
   EXPECT_EQ(std::string("a\0b", 3), Slurp(real));
   EXPECT_EQ(0641u, Mode(real) & 07777);
   EXPECT_TRUE(S_ISLNK(Mode(scratch.Sub("links/out.json"))) && S_ISLNK(Mode(scratch.Sub("middle"))));
-  EXPECT_EQ(3u, Entries(scratch.path()));
+  EXPECT_EQ(3u, scratch.Entries());
 }
 
 TEST(ReplaceFileAtomicallyTest, FailuresLeaveTheTargetUntouched) {
@@ -64,7 +60,7 @@ TEST(ReplaceFileAtomicallyTest, FailuresLeaveTheTargetUntouched) {
   signal(SIGXFSZ, SIG_DFL);
   EXPECT_NE(std::string::npos, error.find(strerror(EFBIG))) << error;
   EXPECT_EQ(std::string(64, 'o'), Slurp(path));
-  EXPECT_EQ(4u, Entries(scratch.path()));  // no temporary file left
+  EXPECT_EQ(4u, scratch.Entries());  // no temporary file left
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ class ScratchDir {
   }
   const std::string& path() const { return path_; }
   std::string Sub(const std::string& name) const { return path_ + "/" + name; }
+  size_t Entries() const { return std::distance(std::filesystem::directory_iterator(path_), {}); }
   std::string MakeDirs(const std::string& name) const {
     std::filesystem::create_directories(Sub(name));
     return Sub(name);
