@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "corelib/src/test_scratch.h"
 #include "devconfig/json_testing.h"
 
 TEST(JsonRead, ConversionTableWithFallback) {
@@ -50,4 +51,20 @@ TEST(FormatJsonReal, SameTextAsPrintf) {
     if (FormatJsonReal((state >> 63) ? -f : f, 9) != expected && ++mismatches <= 5) ADD_FAILURE() << expected;
   }
   EXPECT_EQ(0, mismatches);
+}
+
+// The loaders the library offers its hosts: a failure is told in the
+// caller's text, or logged when there is none; empty input changes nothing.
+TEST(LoadJson, FilesAndStrings) {
+  corelib_test::ScratchDir dir;
+  Json::Value root(3);
+  std::string error;
+  EXPECT_EQ(kJsonLoadFileMissing, LoadJsonFile(dir.Sub("none.json"), &root, &error));
+  EXPECT_EQ(kJsonLoadOk, LoadJsonFile(dir.Put("empty.json", ""), &root, &error));
+  EXPECT_EQ(3, root.asInt());
+  EXPECT_EQ(kJsonLoadParseError, LoadJsonFile(dir.Put("broken.json", "[1,"), &root, &error));
+  EXPECT_NE(std::string::npos, error.find("Line 1")) << error;
+  EXPECT_EQ(kJsonLoadParseError, LoadJsonString("[1,", &root, nullptr));
+  EXPECT_EQ(kJsonLoadOk, LoadJsonString("/* c */ [1, 2]", &root, &error));
+  EXPECT_EQ(2, root[1].asInt());
 }
