@@ -37,7 +37,8 @@ before any file is read, nothing written. (Every read fault: the fault matrix.)
   Error reading configuration from device. Error: missing values from "device" section|[1]
 
 /SerialDevice takes the serial (announced in quiet mode too), /MfgBuildInfoDevice the whole
-mfg_build_info (announced out of quiet mode). With all device sources, one open.
+mfg_build_info (announced out of quiet mode). With all device sources, one open, and one read
+before the write (then the write's read-back).
 
   $ fresh; sim create hmd1 serial=SBH-9-0009; echo '{"device_class": "controller", "mfg_build_info": {"line": "B9"}}' | sim store hmd1 -
   $ sbconfigtool /InputFile $N /SerialDevice /MfgBuildInfoDevice /OutputFile out.json; jq -c '[.device_serial_number, .mfg_build_info, .model_number]' out.json
@@ -48,6 +49,9 @@ mfg_build_info (announced out of quiet mode). With all device sources, one open.
   $ sim store hmd1 $L; : >$TRACE; sbconfigtool /InputSentinel /SerialSentinel /MfgBuildInfoSentinel $Q; grep -c '^open .* ok' $TRACE
   Using Serial From Connected Device: SBH-9-0009
   1
+  $ : >$TRACE; sbconfigtool /InputSentinel /SerialSentinel /MfgBuildInfoSentinel /OutputSentinel $Q; echo $(grep -o '^[a-z]* 0x10' $TRACE)
+  Using Serial From Connected Device: SBH-9-0009
+  get 0x10 send 0x10 get 0x10
 
 /MfgBuildInfoSentinel stops on a configuration that is empty or does not load (one that cannot
 be read: the fault matrix).
