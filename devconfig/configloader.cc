@@ -172,12 +172,17 @@ bool LoadFromString(TrackedDeviceConfig* model, std::string* errorOut, const std
     return false;
   }
   if (!ParseText(model, text, errorOut)) return false;
-  if (model->device_class == TrackedDeviceClass::HMD && !vantage::IsValidStereoSetup(model->stereo_setup)) {
+  if (!CheckLoadable(*model, errorOut)) {
     model->Reset();
-    *errorOut = "missing values from \"device\" section";
     return false;
   }
   return true;
+}
+
+bool CheckLoadable(const TrackedDeviceConfig& model, std::string* error) {
+  if (model.device_class != TrackedDeviceClass::HMD || vantage::IsValidStereoSetup(model.stereo_setup)) return true;
+  *error = "missing values from \"device\" section";
+  return false;
 }
 
 bool LoadFromFile(TrackedDeviceConfig* model, std::string* errorOut, const std::string& path, bool inConfigDirectory) {

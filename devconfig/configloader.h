@@ -31,6 +31,11 @@ bool ParseText(TrackedDeviceConfig* model, const std::string& text, std::string*
 // cleared first and holds one message after a failure.
 bool LoadFromString(TrackedDeviceConfig* model, std::string* errorOut, const std::string& text);
 
+// That rule on a model. The text written from a model loads back when the
+// model passes it (the writer writes what the reader reads, which the fuzz
+// harnesses hold it to), so an output is checked here instead of parsed again.
+bool CheckLoadable(const TrackedDeviceConfig& model, std::string* error);
+
 // Reads the file at `path` (a byte order mark dropped, CR LF made LF), or
 // with inConfigDirectory the file cfg/hmd/<path>.json of the driver
 // configuration directory, then LoadFromString.

@@ -6,14 +6,13 @@
 #include "devconfig/configloader.h"
 #include "vantagelib/configtransfer.h"
 
-bool CheckStorableConfig(const std::string& text, std::string* why) {
-  TrackedDeviceConfig config;
+bool CheckStorableConfig(const TrackedDeviceConfig& model, const std::string& text, std::string* why) {
   std::string error;
-  if (!LoadFromString(&config, &error, text)) {
+  if (!CheckLoadable(model, &error)) {
     *why = "it would not load again: " + error;
     return false;
   }
-  if (config.device_class == TrackedDeviceClass::Unknown) {
+  if (model.device_class == TrackedDeviceClass::Unknown) {
     *why = "its \"device_class\" is missing or unknown";
     return false;
   }
@@ -26,13 +25,22 @@ bool CheckStorableConfig(const std::string& text, std::string* why) {
   return true;
 }
 
-bool CheckSameDeviceClass(const std::string& text, const std::string& stored, std::string* why) {
-  TrackedDeviceConfig config, held;
+bool CheckStorableConfig(const std::string& text, std::string* why) {
+  TrackedDeviceConfig model;
   std::string error;
-  if (stored.empty() || !LoadFromString(&held, &error, stored) || !LoadFromString(&config, &error, text) ||
-      held.device_class == config.device_class)
+  if (!LoadFromString(&model, &error, text)) {
+    *why = "it would not load again: " + error;
+    return false;
+  }
+  return CheckStorableConfig(model, text, why);
+}
+
+bool CheckSameDeviceClass(const TrackedDeviceConfig& model, const std::string& stored, std::string* why) {
+  TrackedDeviceConfig held;
+  std::string error;
+  if (stored.empty() || !LoadFromString(&held, &error, stored) || held.device_class == model.device_class)
     return true;
-  *why = std::string("it is a ") + DeviceClassName(config.device_class) + " configuration and the device holds " +
+  *why = std::string("it is a ") + DeviceClassName(model.device_class) + " configuration and the device holds " +
          (held.device_class == TrackedDeviceClass::HMD ? "an " : "a ") + DeviceClassName(held.device_class) +
          " configuration";
   return false;

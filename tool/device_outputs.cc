@@ -78,12 +78,12 @@ StepResult WriteToDevice(RunContext& run) {
   if (!run.options.outputToDevice) return StepResult::kContinue;
   const std::string text = ToJsonString(run.config, true);
   std::string why;
-  if (!CheckStorableConfig(text, &why)) return Refuse(why);
+  if (!CheckStorableConfig(run.config, text, &why)) return Refuse(why);
   // A headset that cannot be read now takes the document unchecked: with
   // /NoBackup it was never going to be read, and otherwise the backup stops
   // the run below.
   const std::string* stored = nullptr;
-  if (ReadDeviceConfigOnce(run, &stored) == vantage::kConfigReadOk && !CheckSameDeviceClass(text, *stored, &why))
+  if (ReadDeviceConfigOnce(run, &stored) == vantage::kConfigReadOk && !CheckSameDeviceClass(run.config, *stored, &why))
     return Refuse(why);
   std::string backup;
   if (run.options.backup) {

@@ -77,7 +77,7 @@ StepResult WriteToLocalStore(RunContext& run) {
   if (!run.options.outputLocal) return StepResult::kContinue;
   const std::string text = ToJsonString(run.config, true);
   std::string why;
-  if (!CheckStorableConfig(text, &why)) {
+  if (!CheckStorableConfig(run.config, text, &why)) {
     PrintInEveryMode("Error: not writing the configuration to the local copy: %s.\n", why.c_str());
     return StepResult::kExitFailure;
   }

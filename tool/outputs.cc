@@ -11,10 +11,9 @@ namespace {
 
 // A document is written as asked even when the loader would refuse it (an
 // HMD without its display values), but it will not come back: say so.
-void WarnIfUnloadable(const std::string& text, const std::string& where) {
-  TrackedDeviceConfig reread;
+void WarnIfUnloadable(const TrackedDeviceConfig& config, const std::string& where) {
   std::string error;
-  if (!LoadFromString(&reread, &error, text))
+  if (!CheckLoadable(config, &error))
     fprintf(stderr, "Warning: %s will not load back: %s\n", where.c_str(), error.c_str());
 }
 
@@ -27,7 +26,7 @@ bool WriteOutputFile(const TrackedDeviceConfig& config, const std::string& path,
     return false;
   }
   PrintProgress(quiet, "Wrote '%s'\n", path.c_str());
-  WarnIfUnloadable(text, "'" + path + "'");
+  WarnIfUnloadable(config, "'" + path + "'");
   return true;
 }
 
@@ -37,8 +36,7 @@ bool WriteDocumentTo(const TrackedDeviceConfig& config, FILE* out) {
   text.push_back('\n');
   const bool written = fwrite(text.data(), 1, text.size(), out) == text.size();
   if (fflush(out) != 0 || !written) return false;
-  text.pop_back();
-  WarnIfUnloadable(text, "the document on standard output");
+  WarnIfUnloadable(config, "the document on standard output");
   return true;
 }
 
