@@ -19,6 +19,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #include <wchar.h>
 
@@ -191,6 +192,20 @@ void LoadStreamForRead(hid_device* dev) {
   dev->readChunks = 0;
 }
 
+// Holds the caller as long as a control transfer on the bus would. The end
+// is absolute, so a sleep that a signal cuts short resumes to the same end.
+void TransferDelay(const hid_device* dev) {
+  if (dev->headset.reportDelayUs <= 0)
+    return;
+  timespec until;
+  clock_gettime(CLOCK_MONOTONIC, &until);
+  int64_t ns = until.tv_nsec + dev->headset.reportDelayUs * 1000;
+  until.tv_sec += ns / 1000000000;
+  until.tv_nsec = ns % 1000000000;
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+  }
+}
+
 int Answer(unsigned char* data, size_t length, const unsigned char* report, int reportLength) {
   size_t count = std::min(length, static_cast<size_t>(reportLength));
   memcpy(data, report, count);
@@ -308,6 +323,7 @@ void hid_close(hid_device* dev) {
 int hid_get_feature_report(hid_device* dev, unsigned char* data, size_t length) {
   if (dev == nullptr || data == nullptr || length == 0)
     return -1;
+  TransferDelay(dev);
   const unsigned char id = data[0];
   const headsetsim::SimFaults& f = dev->headset.faults;
   if (dev->disconnected) {
@@ -366,6 +382,7 @@ int hid_send_feature_report(hid_device* dev, const unsigned char* data,
                                            size_t length) {
   if (dev == nullptr || data == nullptr || length == 0)
     return -1;
+  TransferDelay(dev);
   const unsigned char id = data[0];
   const headsetsim::SimFaults& f = dev->headset.faults;
   if (dev->disconnected) {
