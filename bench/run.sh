@@ -7,9 +7,11 @@
 #                [--compare DIR]
 #
 #   --quick      small documents only, few runs (a smoke test, seconds)
-#   --rounds N   hyperfine rounds per group (default 3); the runs of all
-#                rounds are pooled, so a burst of load on the machine spreads
-#                over every command of a group instead of hitting one
+#   --rounds N   hyperfine rounds per group (default 3); a group's runs are
+#                spread over the rounds and pooled, so that a burst of load
+#                on the machine spreads over every command of a group instead
+#                of hitting one; more rounds interleave the commands more
+#                finely for about the same number of runs
 #   --build DIR  build directory (default build-bench); configured when it
 #                has none, and brought up to date
 #   --no-build   use the build directory as it is
@@ -23,6 +25,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
 quick=0
 rounds=3
+base_rounds=3
 build=$root/build-bench
 rebuild=1
 work=
@@ -35,12 +38,15 @@ while [ $# -gt 0 ]; do
     --no-build) rebuild=0 ;;
     --work) work=$2; shift ;;
     --compare) other=$2; shift ;;
-    -h|--help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run.sh: unknown argument '$1'" >&2; exit 2 ;;
   esac
   shift
 done
-[ "$quick" = 1 ] && rounds=1
+if [ "$quick" = 1 ]; then
+  base_rounds=1
+  [ "$rounds" = 3 ] && rounds=1
+fi
 case $build in /*) ;; *) build=$PWD/$build ;; esac
 work=${work:-$build/bench-work}
 case $work in /*) ;; *) work=$PWD/$work ;; esac
@@ -155,10 +161,14 @@ bytes() { stat -c %s "$1"; }
 # does not always fall on the same one. PREPARE, when set, is run before
 # every run (not timed); hyperfine runs under the command in the array
 # `wrap`, when it holds one.
+# RUNS and WARMUP are per round at the default number of rounds.
 # group RUNS WARMUP name1 "command1" name2 "command2" ...
 wrap=()
+per_round() { echo $(((($1) * base_rounds + rounds - 1) / rounds)); }
 group() {
-  local runs=$1 warmup=$2
+  local runs warmup
+  runs=$(per_round "$1")
+  warmup=$(per_round "$2")
   shift 2
   local names=() commands=() order=() prepare=() r i
   while [ $# -gt 0 ]; do names+=("$1"); commands+=("$2"); shift 2; done
@@ -328,7 +338,7 @@ if [ -z "$device_note" ]; then
       )
       # Messages the logger took, per cycle (every run of the group, warm-up
       # runs too, sent its diagnostics there).
-      printf 'logger_messages_per_cycle\t%s\n' "$(awk -v runs=$(((n + 1) * rounds)) '{ s += $1 } END { print s / runs }' "$work/logger-count")" >>"$results"
+      printf 'logger_messages_per_cycle\t%s\n' "$(awk -v runs=$(((n + 1) * base_rounds)) '{ s += $1 } END { print s / runs }' "$work/logger-count")" >>"$results"
     else
       printf 'could not run a system logger of our own here: %s' "$(head -c 200 "$work/logger.err")" >"$work/logger-note"
     fi
