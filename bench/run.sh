@@ -338,7 +338,8 @@ if [ -z "$device_note" ]; then
       )
       # Messages the logger took, per cycle (every run of the group, warm-up
       # runs too, sent its diagnostics there).
-      printf 'logger_messages_per_cycle\t%s\n' "$(awk -v runs=$(((n + 1) * base_rounds)) '{ s += $1 } END { print s / runs }' "$work/logger-count")" >>"$results"
+      total=$((($(per_round "$n") + $(per_round 1)) * rounds))
+      printf 'logger_messages_per_cycle\t%s\n' "$(awk -v runs=$total '{ s += $1 } END { print s / runs }' "$work/logger-count")" >>"$results"
     else
       printf 'could not run a system logger of our own here: %s' "$(head -c 200 "$work/logger.err")" >"$work/logger-note"
     fi
