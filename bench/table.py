@@ -86,10 +86,14 @@ def device(v, size):
           % late)
     print("  wake-up) and the tool's own time beyond the pause is %s." % ms(nodelay - PAUSE))
     each = max(v["probe_send"] - v["probe_none"], 0.0)
-    logger = "a system logger takes them" if os.environ.get("SYSLOG") == "yes" else \
-        "no system logger (/dev/log) here, so each goes to /dev/console"
-    print("  A cycle sends %d diagnostics to the system log, copied to stderr; %s," % (v["diagnostics"], logger))
-    print("  at %s each (a probe sending one against one sending none)." % ms(each))
+    if os.environ.get("SYSLOG") == "yes":
+        print("  A cycle sends %d diagnostics to the system log, which a logger takes, copied to stderr;"
+              % v["diagnostics"])
+        print("  %s each (a probe sending one against one sending none)." % ms(each))
+    else:
+        print("  A cycle sends %d diagnostics to the system log, copied to stderr; with no logger (/dev/log)"
+              % v["diagnostics"])
+        print("  here, each goes to /dev/console: %s each (a probe sending one against one sending none)." % ms(each))
     if "dev_cycle_logger" in v:
         print("  The row with a system logger ran in a private mount namespace whose /dev/log is a logger of")
         print("  our own (bench/with_logger.sh); it took %.1f messages a cycle." % v["logger_messages_per_cycle"])
