@@ -312,16 +312,18 @@ if [ -z "$device_note" ]; then
   } >>"$results"
   n=10
   [ "$quick" = 1 ] && n=2
-  # Backups land in the run directory; each run starts without them, so
-  # that the search for a free backup name costs the same every time.
+  # A group of cycles run in DIR, with the simulated library. Backups land
+  # there; each run starts without them, so that the search for a free
+  # backup name costs the same every time. cycles DIR RUNS WARMUP name1 "command1" ...
+  cycles() {
+    local dir=$1
+    shift
+    (cd "$dir" && export "${simenv?}" && PREPARE="find $dir -maxdepth 1 -name BENCH-0001-*.json -delete" group "$@")
+  }
   cmds=()
   both dev_cycle "$cycle"
-  (cd "$out/device-run" && export "${simenv?}" && PREPARE="find $out/device-run -maxdepth 1 -name BENCH-0001-*.json -delete" \
-    group "$n" 1 "${cmds[@]}" dev_noverify "$tool $cycle /NoVerify")
-  if [ "$out" != "$disk" ]; then
-    (cd "$dev/run" && export "${simenv?}" && PREPARE="find $dev/run -maxdepth 1 -name BENCH-0001-*.json -delete" \
-      group "$n" 1 dev_cycle_disk "$tool $cycle")
-  fi
+  cycles "$out/device-run" "$n" 1 "${cmds[@]}" dev_noverify "$tool $cycle /NoVerify"
+  [ "$out" = "$disk" ] || cycles "$dev/run" "$n" 1 dev_cycle_disk "$tool $cycle"
   # A production machine has a system logger, which takes a diagnostic in
   # microseconds. Without one here, the cycle runs again with a logger of
   # our own listening on /dev/log in a private mount namespace (root only);
@@ -331,15 +333,14 @@ if [ -z "$device_note" ]; then
     if "$here/with_logger.sh" "$sink" "$work/logger-count" true 2>"$work/logger.err"; then
       : >"$work/logger-count"
       (
-        cd "$out/device-run" && export "${simenv?}"
-        PREPARE="find $out/device-run -maxdepth 1 -name BENCH-0001-*.json -delete"
         wrap=("$here/with_logger.sh" "$sink" "$work/logger-count")
-        group "$n" 1 dev_cycle_logger "$tool $cycle"
+        cycles "$out/device-run" "$n" 1 dev_cycle_logger "$tool $cycle"
       )
       # Messages the logger took, per cycle (every run of the group, warm-up
       # runs too, sent its diagnostics there).
       total=$((($(per_round "$n") + $(per_round 1)) * rounds))
-      printf 'logger_messages_per_cycle\t%s\n' "$(awk -v runs=$total '{ s += $1 } END { print s / runs }' "$work/logger-count")" >>"$results"
+      printf 'logger_messages_per_cycle\t%s\n' \
+        "$(awk -v runs=$total '{ s += $1 } END { print s / runs }' "$work/logger-count")" >>"$results"
     else
       printf 'could not run a system logger of our own here: %s' "$(head -c 200 "$work/logger.err")" >"$work/logger-note"
     fi
@@ -347,8 +348,7 @@ if [ -z "$device_note" ]; then
   # The same cycle with reports that take no time: the tool's own time
   # beyond the pause, and with the delayed cycle what the delay added.
   "$sim" set bench report_delay_us=0 >/dev/null
-  (cd "$out/device-run" && export "${simenv?}" && PREPARE="find $out/device-run -maxdepth 1 -name BENCH-0001-*.json -delete" \
-    group "$((3 * n))" 1 dev_cycle_nodelay "$tool $cycle")
+  cycles "$out/device-run" "$((3 * n))" 1 dev_cycle_nodelay "$tool $cycle"
   # What one diagnostic costs here, over a process that does nothing.
   group "$((3 * n))" 1 probe_send "$probe send" probe_none "$probe"
 fi
