@@ -4,24 +4,32 @@
 # is 0 whatever the figures, non-zero only when something could not be run.
 #
 #   bench/run.sh [--quick] [--rounds N] [--build DIR] [--no-build] [--work DIR]
+#                [--compare DIR]
 #
 #   --quick      small documents only, few runs (a smoke test, seconds)
-#   --rounds N   hyperfine rounds per group (default 3); the runs of all
-#                rounds are pooled, so a burst of load on the machine spreads
-#                over every command of a group instead of hitting one
+#   --rounds N   hyperfine rounds per group (default 3); a group's runs are
+#                spread over the rounds and pooled, so that a burst of load
+#                on the machine spreads over every command of a group instead
+#                of hitting one; more rounds interleave the commands more
+#                finely for about the same number of runs
 #   --build DIR  build directory (default build-bench); configured when it
 #                has none, and brought up to date
 #   --no-build   use the build directory as it is
 #   --work DIR   where documents and results go (default DIR/bench-work)
+#   --compare DIR  another build directory, used as it is: its sbconfigtool
+#                runs beside this build's in the same groups of (a), (b)
+#                and (c), and a before/after table ends the output
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
 quick=0
 rounds=3
+base_rounds=3
 build=$root/build-bench
 rebuild=1
 work=
+other=
 while [ $# -gt 0 ]; do
   case $1 in
     --quick) quick=1 ;;
@@ -29,15 +37,23 @@ while [ $# -gt 0 ]; do
     --build) build=$2; shift ;;
     --no-build) rebuild=0 ;;
     --work) work=$2; shift ;;
-    -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --compare) other=$2; shift ;;
+    -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run.sh: unknown argument '$1'" >&2; exit 2 ;;
   esac
   shift
 done
-[ "$quick" = 1 ] && rounds=1
+if [ "$quick" = 1 ]; then
+  base_rounds=1
+  [ "$rounds" = 3 ] && rounds=1
+fi
 case $build in /*) ;; *) build=$PWD/$build ;; esac
 work=${work:-$build/bench-work}
 case $work in /*) ;; *) work=$PWD/$work ;; esac
+if [ -n "$other" ]; then
+  other=$(cd "$other" && pwd)/sbconfigtool
+  [ -x "$other" ] || { echo "run.sh: $other is missing" >&2; exit 1; }
+fi
 
 # --- Tools: Debian's hyperfine, jq and time; the build needs install-deps.
 missing=()
@@ -140,31 +156,49 @@ sizes=(100k 1m 10m)
 bytes() { stat -c %s "$1"; }
 
 # Runs one hyperfine group `rounds` times and records, per command name, the
-# median of all runs pooled: NAME<TAB>median seconds. PREPARE, when set, is
-# run before every run (not timed); hyperfine runs under the command in the
-# array `wrap`, when it holds one.
+# median of all runs pooled: NAME<TAB>median seconds. Every other round runs
+# the commands in the reverse order, so that a change in the machine's load
+# does not always fall on the same one. PREPARE, when set, is run before
+# every run (not timed); hyperfine runs under the command in the array
+# `wrap`, when it holds one.
+# RUNS and WARMUP are per round at the default number of rounds.
 # group RUNS WARMUP name1 "command1" name2 "command2" ...
 wrap=()
+per_round() { echo $(((($1) * base_rounds + rounds - 1) / rounds)); }
 group() {
-  local runs=$1 warmup=$2
+  local runs warmup
+  runs=$(per_round "$1")
+  warmup=$(per_round "$2")
   shift 2
-  local names=() commands=() prepare=() r i
+  local names=() commands=() order=() prepare=() r i
   while [ $# -gt 0 ]; do names+=("$1"); commands+=("$2"); shift 2; done
   [ -n "${PREPARE:-}" ] && prepare=(--prepare "$PREPARE")
   for ((r = 0; r < rounds; r++)); do
+    order=()
+    for i in "${!commands[@]}"; do
+      if ((r % 2)); then order=("${commands[$i]}" "${order[@]}"); else order+=("${commands[$i]}"); fi
+    done
     "${wrap[@]}" hyperfine -N --style none --warmup "$warmup" --runs "$runs" "${prepare[@]}" \
-      --export-json "$work/hf-$r.json" "${commands[@]}" >/dev/null 2>"$work/hf.err" || {
+      --export-json "$work/hf-$r.json" "${order[@]}" >/dev/null 2>"$work/hf.err" || {
       cat "$work/hf.err" >&2
       echo "run.sh: hyperfine failed on: ${commands[*]}" >&2
       exit 1
     }
   done
   for i in "${!names[@]}"; do
-    jq -s --argjson i "$i" '[.[].results[$i].times[]] | sort | if length % 2 == 1 then .[length / 2 | floor]
+    jq -s --arg c "${commands[$i]}" '[.[].results[] | select(.command == $c) | .times[]] | sort |
+       if length % 2 == 1 then .[length / 2 | floor]
        else (.[length / 2 - 1] + .[length / 2]) / 2 end' "$work"/hf-*.json |
       awk -v n="${names[$i]}" '{ printf "%s\t%.9f\n", n, $1 }' >>"$results"
   done
   rm -f "$work"/hf-*.json
+}
+
+# Adds NAME and "sbconfigtool ARGS" to the array `cmds`, and with --compare
+# other_NAME, the same arguments to the other build's tool.
+both() {
+  cmds+=("$1" "$tool $2")
+  [ -z "$other" ] || cmds+=("other_$1" "$other $2")
 }
 
 # Peak resident set size in kB, the median of three runs.
@@ -183,11 +217,14 @@ echo "Measuring on $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg) ..."
 t=$doc/typical.json
 runs=150 jqruns=40
 [ "$quick" = 1 ] && runs=20 jqruns=5
-group "$runs" 10 \
-  tool "$tool /InputFile $t /FirmwareConfigSetElement bench_key int 1 /OutputStdout" \
-  floor "$floor $t" \
-  tool_start "$tool /BatchDump" \
-  floor_start "$floor"
+edit="/InputFile $t /FirmwareConfigSetElement bench_key int 1 /OutputStdout"
+cmds=()
+both tool "$edit"
+both tool_start /BatchDump
+group "$runs" 10 "${cmds[@]}" floor "$floor $t" floor_start "$floor"
+# shellcheck disable=SC2086
+[ -z "$other" ] || cmp -s <("$tool" $edit) <("$other" $edit) ||
+  echo "run.sh: warning: the two builds write the typical run's document differently" >&2
 group "$jqruns" 3 jq "jq .firmware_config.bench_key=1 $t"
 peak tool_start "$tool" /BatchDump
 peak tool "$tool" /InputFile "$t" /FirmwareConfigSetElement bench_key int 1 /OutputStdout
@@ -203,9 +240,15 @@ for s in "${sizes[@]}"; do
   if [ "$s" = "${sizes[-1]}" ] && [ "$out" != "$disk" ]; then
     extra=("tool_${s}_disk" "$tool /InputFile $f /OutputFile $disk/tool-$s.json")
   fi
-  group "$n" 1 \
-    "tool_$s" "$tool /InputFile $f /OutputFile $out/tool-$s.json" \
-    "floor_$s" "$floor $f $out/floor-$s.json" "${extra[@]}"
+  cmds=()
+  both "tool_$s" "/InputFile $f /OutputFile $out/tool-$s.json"
+  group "$n" 1 "${cmds[@]}" "floor_$s" "$floor $f $out/floor-$s.json" "${extra[@]}"
+  if [ -n "$other" ]; then
+    "$tool" /InputFile "$f" /OutputFile "$out/tool-$s.json" >/dev/null
+    "$other" /InputFile "$f" /OutputFile "$out/other-$s.json" >/dev/null
+    cmp -s "$out/tool-$s.json" "$out/other-$s.json" ||
+      echo "run.sh: warning: the two builds write the $s document differently" >&2
+  fi
   peak "tool_$s" "$tool" /InputFile "$f" /OutputFile "$out/tool-$s.json"
   peak "floor_$s" "$floor" "$f" "$out/floor-$s.json"
   cmp -s "$out/tool-$s.json" "$f" || [ "$(diff "$out/tool-$s.json" "$f" | grep -c '^[<>]')" = 2 ] ||
@@ -213,82 +256,101 @@ for s in "${sizes[@]}"; do
   rm -f "$out"/*-"$s".json "$disk"/*-"$s".json
 done
 
-# --- (c) Device round trip through the simulated headset. The simulated
+# --- (c) Device cycle through the simulated headset, each of whose feature
+# reports takes report_delay_us, as a USB control transfer takes about 1 ms:
+# /InputFile device.json /OutputSentinel reads the headset once (the class
+# check and the backup), writes, then reads it back to verify. The simulated
 # HID library is preloaded rather than found through LD_LIBRARY_PATH, which
 # would make the loader search that directory for every library the tool
 # loads; with a real headset there is no such search either.
 dev=$work/device
 sim=$build/sbheadset-sim
+delay_us=1000
 export SBHEADSET_SIM_DIR=$dev/sim
 mkdir -p "$SBHEADSET_SIM_DIR" "$dev/run" "$out/device-run"
-"$sim" create bench serial=BENCH-0001 >/dev/null
-"$sim" store bench "$doc/device.json" >/dev/null
+"$sim" create bench serial=BENCH-0001 report_delay_us=$delay_us >/dev/null
 simlib=$build/headsetsim/lib/libhidapi-hidraw.so.0
 # A sanitized tool must load its runtime first: it finds the simulated
 # library through the library path instead.
 simenv=LD_PRELOAD=$simlib
 [ "$sanitized" = 1 ] && simenv=LD_LIBRARY_PATH=$build/headsetsim/lib
-write=("$tool" /InputFile "$doc/device.json" /OutputSentinel)
-readback=("$tool" /InputSentinel /OutputStdout)
+cycle="/InputFile $doc/device.json /OutputSentinel"
 device_note=
-(cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/write.trace env "$simenv" "${write[@]}" >"$dev/write.out" 2>"$dev/write.err") ||
-  device_note="the write failed: $(head -c 200 "$dev/write.out")"
-if [ -z "$device_note" ] && ! grep -q '^send 0x10' "$dev/write.trace" 2>/dev/null; then
-  device_note="this sbconfigtool does not write to a headset yet (/OutputSentinel has no effect)"
+# One traced run of a cycle, from the benchmark's document on the headset:
+# it must work and leave a backup; its feature reports are counted and what
+# the headset then holds is kept. traced NAME COMMAND...
+traced() {
+  local name=$1
+  shift
+  "$sim" store bench "$doc/device.json" >/dev/null
+  rm -f "$dev"/run/BENCH-0001-*.json
+  (cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/$name.trace env "$simenv" "$@" >"$dev/$name.out" 2>"$dev/$name.err") ||
+    { device_note="$name failed: $(head -c 200 "$dev/$name.out")"; return; }
+  grep -q '^send 0x10' "$dev/$name.trace" || { device_note="$name did not write to the headset"; return; }
+  ls "$dev"/run/BENCH-0001-*.json >/dev/null 2>&1 || { device_note="$name made no backup"; return; }
+  printf '%s_gets\t%s\n%s_sends\t%s\n' "$name" "$(grep -c '^get ' "$dev/$name.trace")" \
+    "$name" "$(grep -c '^send ' "$dev/$name.trace")" >>"$results"
+  "$sim" inspect bench >"$dev/$name.stored"
+}
+# shellcheck disable=SC2086
+traced dev_cycle "$tool" $cycle
+# shellcheck disable=SC2086
+[ -n "$device_note" ] || traced dev_noverify "$tool" $cycle /NoVerify
+if [ -z "$device_note" ] && [ -n "$other" ]; then
+  # shellcheck disable=SC2086
+  traced other_dev_cycle "$other" $cycle
+  cmp -s "$dev/dev_cycle.stored" "$dev/other_dev_cycle.stored" ||
+    echo "run.sh: warning: the two builds write the device document differently" >&2
 fi
 if [ -z "$device_note" ]; then
-  (cd "$dev/run" && SBHEADSET_SIM_TRACE=$dev/read.trace env "$simenv" "${readback[@]}" >"$dev/read.out" 2>"$dev/read.err") ||
-    device_note="the read failed: $(head -c 200 "$dev/read.out")"
-fi
-if [ -z "$device_note" ]; then
-  ls "$dev"/run/BENCH-0001-*.json >/dev/null 2>&1 || device_note="the write made no backup"
-fi
-if [ -z "$device_note" ]; then
-  csize=$(bytes "$SBHEADSET_SIM_DIR/bench.zcfg")
+  "$sim" store bench "$doc/device.json" >/dev/null
   {
-    printf 'csize\t%s\n' "$csize"
-    printf 'write_reports\t%s\n' "$(grep -c '^send ' "$dev/write.trace")"
-    printf 'write_gets\t%s\n' "$(grep -c '^get ' "$dev/write.trace")"
-    printf 'read_reports\t%s\n' "$(grep -c '^get ' "$dev/read.trace")"
-    # Device diagnostics (the system log, copied to stderr), per round trip.
-    printf 'diagnostics\t%s\n' "$(cat "$dev/write.err" "$dev/read.err" | grep -c '^sbconfigtool\[')"
+    printf 'csize\t%s\n' "$(bytes "$SBHEADSET_SIM_DIR/bench.zcfg")"
+    printf 'delay_us\t%s\n' "$delay_us"
+    # Device diagnostics (the system log, copied to stderr), per cycle.
+    printf 'diagnostics\t%s\n' "$(grep -c '^sbconfigtool\[' "$dev/dev_cycle.err")"
   } >>"$results"
-  n=30
-  [ "$quick" = 1 ] && n=3
-  # Backups land in the run directory; each run starts without them, so
-  # that the search for a free backup name costs the same every time.
-  extra=()
-  if [ "$out" != "$disk" ]; then
-    extra=(dev_write_disk "$tool /InputFile $doc/device.json /OutputSentinel")
-    (cd "$dev/run" && export "${simenv?}" && PREPARE="find $dev/run -maxdepth 1 -name BENCH-0001-*.json -delete" \
-      group "$n" 1 "${extra[@]}")
-  fi
-  (cd "$out/device-run" && export "${simenv?}" && PREPARE="find $out/device-run -maxdepth 1 -name BENCH-0001-*.json -delete" \
-    group "$n" 1 dev_write "${write[*]}" dev_read "${readback[*]}")
+  n=10
+  [ "$quick" = 1 ] && n=2
+  # A group of cycles run in DIR, with the simulated library. Backups land
+  # there; each run starts without them, so that the search for a free
+  # backup name costs the same every time. cycles DIR RUNS WARMUP name1 "command1" ...
+  cycles() {
+    local dir=$1
+    shift
+    (cd "$dir" && export "${simenv?}" && PREPARE="find $dir -maxdepth 1 -name BENCH-0001-*.json -delete" group "$@")
+  }
+  cmds=()
+  both dev_cycle "$cycle"
+  cycles "$out/device-run" "$n" 1 "${cmds[@]}" dev_noverify "$tool $cycle /NoVerify"
+  [ "$out" = "$disk" ] || cycles "$dev/run" "$n" 1 dev_cycle_disk "$tool $cycle"
   # A production machine has a system logger, which takes a diagnostic in
-  # microseconds. Without one here, the same group runs again with a logger
-  # of our own listening on /dev/log in a private mount namespace (root
-  # only); the figures above stay as they are, beside these.
+  # microseconds. Without one here, the cycle runs again with a logger of
+  # our own listening on /dev/log in a private mount namespace (root only);
+  # the figures above stay as they are, beside these.
   if [ ! -S /dev/log ]; then
     : >"$work/logger-count"
     if "$here/with_logger.sh" "$sink" "$work/logger-count" true 2>"$work/logger.err"; then
       : >"$work/logger-count"
       (
-        cd "$out/device-run" && export "${simenv?}"
-        PREPARE="find $out/device-run -maxdepth 1 -name BENCH-0001-*.json -delete"
         wrap=("$here/with_logger.sh" "$sink" "$work/logger-count")
-        group "$n" 1 dev_write_logger "${write[*]}" dev_read_logger "${readback[*]}" \
-          dev_start_logger "$tool /BatchDump"
+        cycles "$out/device-run" "$n" 1 dev_cycle_logger "$tool $cycle"
       )
-      # Messages the logger took, per round trip (every run of the group,
-      # warm-up runs too, sent its diagnostics there).
-      printf 'logger_messages_per_round_trip\t%s\n' "$(awk -v runs=$(((n + 1) * rounds)) '{ s += $1 } END { print s / runs }' "$work/logger-count")" >>"$results"
+      # Messages the logger took, per cycle (every run of the group, warm-up
+      # runs too, sent its diagnostics there).
+      total=$((($(per_round "$n") + $(per_round 1)) * rounds))
+      printf 'logger_messages_per_cycle\t%s\n' \
+        "$(awk -v runs=$total '{ s += $1 } END { print s / runs }' "$work/logger-count")" >>"$results"
     else
       printf 'could not run a system logger of our own here: %s' "$(head -c 200 "$work/logger.err")" >"$work/logger-note"
     fi
   fi
+  # The same cycle with reports that take no time: the tool's own time
+  # beyond the pause, and with the delayed cycle what the delay added.
+  "$sim" set bench report_delay_us=0 >/dev/null
+  cycles "$out/device-run" "$((3 * n))" 1 dev_cycle_nodelay "$tool $cycle"
   # What one diagnostic costs here, over a process that does nothing.
-  group "$n" 1 probe_send "$probe send" probe_none "$probe"
+  group "$((3 * n))" 1 probe_send "$probe send" probe_none "$probe"
 fi
 
 # --- The table.
@@ -297,5 +359,6 @@ SYSLOG=yes
 [ -S /dev/log ] || SYSLOG=no
 OUTPUTS=$out
 LOGGER_NOTE=$(cat "$work/logger-note" 2>/dev/null || true)
-export MACHINE SYSLOG OUTPUTS LOGGER_NOTE DEVICE_NOTE=$device_note LOAD_NOW="$(cut -d' ' -f1-3 /proc/loadavg)"
+OTHER=$other
+export MACHINE SYSLOG OUTPUTS LOGGER_NOTE OTHER DEVICE_NOTE=$device_note LOAD_NOW="$(cut -d' ' -f1-3 /proc/loadavg)"
 python3 "$here/table.py" "$results" "$doc" "${sizes[@]}"

@@ -18,7 +18,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #include <wchar.h>
 
@@ -191,6 +193,27 @@ void LoadStreamForRead(hid_device* dev) {
   dev->readChunks = 0;
 }
 
+// Holds the caller as long as a control transfer on the bus would. The end
+// is absolute, so a sleep that a signal cuts short resumes to the same end.
+// A transfer ends on an interrupt, not on a timer, so the sleep is made
+// without the thread's timer slack (50 us by default), which would add to
+// every report; the caller's slack is given back afterwards.
+void TransferDelay(const hid_device* dev) {
+  if (dev->headset.reportDelayUs <= 0)
+    return;
+  timespec until;
+  clock_gettime(CLOCK_MONOTONIC, &until);
+  int64_t ns = until.tv_nsec + dev->headset.reportDelayUs * 1000;
+  until.tv_sec += ns / 1000000000;
+  until.tv_nsec = ns % 1000000000;
+  int slack = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
+  prctl(PR_SET_TIMERSLACK, 1, 0, 0, 0);
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+  }
+  if (slack > 0)
+    prctl(PR_SET_TIMERSLACK, slack, 0, 0, 0);
+}
+
 int Answer(unsigned char* data, size_t length, const unsigned char* report, int reportLength) {
   size_t count = std::min(length, static_cast<size_t>(reportLength));
   memcpy(data, report, count);
@@ -308,6 +331,7 @@ void hid_close(hid_device* dev) {
 int hid_get_feature_report(hid_device* dev, unsigned char* data, size_t length) {
   if (dev == nullptr || data == nullptr || length == 0)
     return -1;
+  TransferDelay(dev);
   const unsigned char id = data[0];
   const headsetsim::SimFaults& f = dev->headset.faults;
   if (dev->disconnected) {
@@ -366,6 +390,7 @@ int hid_send_feature_report(hid_device* dev, const unsigned char* data,
                                            size_t length) {
   if (dev == nullptr || data == nullptr || length == 0)
     return -1;
+  TransferDelay(dev);
   const unsigned char id = data[0];
   const headsetsim::SimFaults& f = dev->headset.faults;
   if (dev->disconnected) {

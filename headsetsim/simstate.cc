@@ -168,6 +168,8 @@ bool SetHeadsetField(SimHeadset* headset, const std::string& key, const std::str
     ok = ParseNumber(value, 1, 16, &number);
     if (ok)
       headset->interfaces = static_cast<int>(number);
+  } else if (key == "report_delay_us") {
+    ok = ParseNumber(value, 0, 1000000, &headset->reportDelayUs);
   } else if (key == "fail_open") {
     ok = ParseCount(value, &f.failOpen);
   } else if (key == "get_fail") {
@@ -211,6 +213,7 @@ std::vector<std::pair<std::string, std::string>> HeadsetFields(const SimHeadset&
   if (h.hasProduct)
     fields.emplace_back("product", h.product);
   fields.emplace_back("interfaces", std::to_string(h.interfaces));
+  fields.emplace_back("report_delay_us", std::to_string(h.reportDelayUs));
   const SimFaults& f = h.faults;
   fields.emplace_back("fail_open", CountText(f.failOpen));
   fields.emplace_back("get_fail", CountText(f.getFail));

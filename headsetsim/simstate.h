@@ -47,6 +47,9 @@ struct SimHeadset {
   bool hasProduct = true;
   std::string product = "Skybeacon HMD";
   int interfaces = 1;
+  // How long each get or send feature report takes, as a USB control
+  // transfer does (about 1 ms on a real headset); 0 answers at once.
+  int64_t reportDelayUs = 0;
   SimFaults faults;
 };
 

@@ -36,6 +36,7 @@ const char kUsage[] =
     "  help, -h, --help            print this text\n"
     "\n"
     "Identity keys: vendor_id product_id serial product interfaces\n"
+    "Timing key: report_delay_us (how long each feature report takes, 0 to 1000000)\n"
     "Fault keys: fail_open get_fail send_fail (a count or all), short_report,\n"
     "    bad_length (data report number), bad_length_value, announce_size,\n"
     "    truncate_stream, corrupt_stream (-1 off), disconnect_after (data reports),\n"

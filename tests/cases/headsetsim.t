@@ -40,3 +40,14 @@ configuration.
   $ sim remove hmd1; ls $SBHEADSET_SIM_DIR
   a-hmd.headset
   b-periph.headset
+
+A report delay is a setting that clear-faults keeps; every feature report waits it out.
+
+  $ sim store a-hmd doc.json; sim set a-hmd report_delay_us=100000; sim clear-faults a-hmd
+  > sim show a-hmd | grep delay; row sim set a-hmd report_delay_us=-1
+  report_delay_us=100000
+  sbheadset-sim: bad value '-1' for report_delay_us|[1]
+  $ t0=$(date +%s%N); SBHEADSET_SIM_TRACE=trace sbconfigtool /InputSentinel 2>/dev/null; t1=$(date +%s%N)
+  > n=$(grep -c '^get' trace); echo $n reports; (( t1 - t0 >= n * 100000000 )) && echo each waited
+  3 reports
+  each waited
