@@ -103,9 +103,11 @@ bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConf
   if (!run.Import(o.sensorCalFile, "Sensor cal file: '%s'\n", kSensorPart,
                   [&](const TrackedDeviceConfig& t) { config->sensor_model = t.sensor_model; }))
     return false;
-  if (!run.Import(o.ipdCalFile, "ipd cal file: '%s'\n", kIpdPart, [&](const TrackedDeviceConfig& t) { config->ipd = t.ipd; }))
+  if (!run.Import(o.ipdCalFile, "ipd cal file: '%s'\n", kIpdPart,
+                  [&](const TrackedDeviceConfig& t) { config->ipd = t.ipd; }))
     return false;
-  if (!run.Import(o.imuCalFile, "IMU calibration: '%s'\n", kImuPart, [&](const TrackedDeviceConfig& t) { config->imu = t.imu; }))
+  if (!run.Import(o.imuCalFile, "IMU calibration: '%s'\n", kImuPart,
+                  [&](const TrackedDeviceConfig& t) { config->imu = t.imu; }))
     return false;
   if (!run.Import(o.cameraCalFile, "Camera calibration: '%s'\n", kCameraPart, [&](const TrackedDeviceConfig& t) {
         config->tracked_cameras = t.tracked_cameras;
@@ -132,10 +134,11 @@ bool ApplyCalibrationImports(const ToolOptions& o, bool quiet, TrackedDeviceConf
           CopyLensIntrinsics(t.eye_transforms[1], &eyes[1]);
         }))
       return false;
-  } else if (!run.Import(o.lensCenteringFile, "Lens centering file: '%s'\n", kLensPart, [&](const TrackedDeviceConfig& t) {
-               CopyLensCentering(t.eye_transforms[0], &eyes[0]);
-               CopyLensCentering(t.eye_transforms[1], &eyes[1]);
-             })) {
+  } else if (!run.Import(o.lensCenteringFile, "Lens centering file: '%s'\n", kLensPart,
+                         [&](const TrackedDeviceConfig& t) {
+                           CopyLensCentering(t.eye_transforms[0], &eyes[0]);
+                           CopyLensCentering(t.eye_transforms[1], &eyes[1]);
+                         })) {
     return false;
   }
 
