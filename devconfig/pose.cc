@@ -1,5 +1,6 @@
 #include "devconfig/pose.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -18,9 +19,9 @@ Quat Multiply(const Quat& a, const Quat& b) {
           a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
 }
 
-bool SameRotation(const Quat& q, const Pose& pose) {
-  return q.x == pose.rotation[0] && q.y == pose.rotation[1] && q.z == pose.rotation[2] && q.w == pose.rotation[3];
-}
+Quat RotationOf(const Pose& pose) { return {pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3]}; }
+
+bool Same(const Quat& a, const Quat& b) { return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w; }
 
 double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
@@ -146,18 +147,17 @@ void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double 
   // in its last bits (always, when this one is far off unit length) and give
   // axes that differ again: the pose would move a little on every write. A
   // quaternion that reads back as itself from its own axes is written so.
-  const Quat own = {pose.rotation[0], pose.rotation[1], pose.rotation[2], pose.rotation[3]};
+  const Quat own = RotationOf(pose);
   const double origin[3] = {0.0, 0.0, 0.0};
   Pose back;
   RotationAxes(own, plusX, plusZ);
-  if (!PoseFromAxes(origin, plusX, plusZ, &back) || SameRotation(own, back)) return;
-  Quat q = {back.rotation[0], back.rotation[1], back.rotation[2], back.rotation[3]};
+  if (!PoseFromAxes(origin, plusX, plusZ, &back) || Same(own, RotationOf(back))) return;
+  Quat q = RotationOf(back);
   // Axes the pose was read from and reads back as stay as they are.
-  if (pose.hasReadAxes && PoseFromAxes(origin, pose.readPlusX, pose.readPlusZ, &back) && SameRotation(own, back)) {
-    for (int i = 0; i < 3; ++i) {
-      plusX[i] = pose.readPlusX[i];
-      plusZ[i] = pose.readPlusZ[i];
-    }
+  if (pose.hasReadAxes && PoseFromAxes(origin, pose.readPlusX, pose.readPlusZ, &back) &&
+      Same(own, RotationOf(back))) {
+    std::copy(pose.readPlusX, pose.readPlusX + 3, plusX);
+    std::copy(pose.readPlusZ, pose.readPlusZ + 3, plusZ);
     return;
   }
   // Otherwise a round or two of reading axes back finds a quaternion that
@@ -169,14 +169,12 @@ void AxesFromPose(const Pose& pose, double position[3], double plusX[3], double 
     double x[3], z[3];
     RotationAxes(q, x, z);
     if (!PoseFromAxes(origin, x, z, &back)) break;
-    if (SameRotation(q, back)) {
-      for (int i = 0; i < 3; ++i) {
-        plusX[i] = x[i];
-        plusZ[i] = z[i];
-      }
+    if (Same(q, RotationOf(back))) {
+      std::copy(x, x + 3, plusX);
+      std::copy(z, z + 3, plusZ);
       return;
     }
-    q = {back.rotation[0], back.rotation[1], back.rotation[2], back.rotation[3]};
+    q = RotationOf(back);
   }
   RotationAxes(own, plusX, plusZ);
 }

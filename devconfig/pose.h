@@ -19,8 +19,9 @@ struct Pose {
 };
 
 // The pose whose rotation takes +Z onto plusZ and +X onto plusX, which it
-// keeps as the axes it was read from. Fails (and leaves *out alone) when an axis is zero or the two are not perpendicular
-// within 0.001, or the position lies beyond float range.
+// keeps as the axes it was read from. Fails (and leaves *out alone) when an
+// axis is zero or the two are not perpendicular within 0.001, or the
+// position lies beyond float range.
 bool PoseFromAxes(const double position[3], const double plusX[3], const double plusZ[3], Pose* out);
 // A quaternion that is not of unit length stands for the rotation of its
 // unit form (the zero quaternion: no rotation). The axes are chosen so that
